@@ -1,0 +1,12 @@
+// The commands of mlbtool.
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace mlb::cli {
+
+// Points a simulated throw through the measurement data and prints its kinematics.
+int RunDemo(const QStringList& args, QTextStream& out, QTextStream& err);
+
+}  // namespace mlb::cli

@@ -1,0 +1,48 @@
+// mlbtool: the headless command-line program of Motilab. Scripts, benchmarks
+// and acceptance checks drive the program through it without a display.
+#include <cstdio>
+#include <cstring>
+
+#include <QCoreApplication>
+#include <QString>
+#include <QTextStream>
+
+#include "cli/Commands.h"
+
+namespace {
+
+void PrintHelp(QTextStream& out) {
+  out << "Usage: mlbtool COMMAND [OPTIONS]\n"
+         "\n"
+         "Motilab's command-line tool: measurement results without a display.\n"
+         "\n"
+         "Commands:\n"
+         "  demo [--smooth none|speed|acceleration|both]\n"
+         "                  point a simulated throw (a ball launched at 4 m/s, 60 degrees,\n"
+         "                  filmed at 25 frames/s) through the measurement data and print\n"
+         "                  its positions, velocities and accelerations\n"
+         "  --help          show this help\n"
+         "  --version       show the version\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("mlbtool"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(MOTILAB_VERSION));
+  QTextStream out(stdout);
+  QTextStream err(stderr);
+  const QStringList args = QCoreApplication::arguments().mid(1);
+  if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
+    PrintHelp(out);
+    return args.isEmpty() ? 2 : 0;
+  }
+  if (args[0] == QLatin1String("--version")) {
+    out << "mlbtool (Motilab) " << MOTILAB_VERSION << "\n";
+    return 0;
+  }
+  if (args[0] == QLatin1String("demo")) return mlb::cli::RunDemo(args.mid(1), out, err);
+  err << "mlbtool: unknown command \"" << args[0] << "\"; see mlbtool --help\n";
+  return 2;
+}
