@@ -1,0 +1,1 @@
+#include <libavformat/avformat.h>
