@@ -48,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{kHalfPi, F, 3, 3, "1,570"}, FormatCase{2.5, F, 15, 2, "2,50"},
         FormatCase{12.345, F, 15, 0, "12"}, FormatCase{9.996, F, 3, 2, "10,00"},
         FormatCase{-0.001, F, 3, 2, "0,00"}, FormatCase{0.0, F, 15, 2, "0,00"},
-        FormatCase{-3.14159, F, 15, 3, "-3,142"}, FormatCase{1234.0, F, 3, 2, "1,23E3"},
+        FormatCase{-3.14159, F, 15, 3, "-3,142"}, FormatCase{1234.0, F, 3, 2, "1,23E03"},
         // Scientific: one digit, P - 1 decimals, signed exponent of D digits.
         FormatCase{kHalfPi, S, 3, 3, "1,57E+000"}, FormatCase{-1234.56, S, 4, 2, "-1,235E+03"},
         FormatCase{0.00012, S, 2, 1, "1,2E-4"}, FormatCase{0.0, S, 3, 2, "0,00E+00"},

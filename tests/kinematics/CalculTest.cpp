@@ -64,41 +64,46 @@ TEST_F(Calcul, PositionsInMetresThroughScaleAndAxes) {
   data.SetAxisAngle(kPi / 2);
   Mark(3, 0.5, 0.3);
   res.BuildPositions();
-  EXPECT_NEAR(V(grX, 3), 0.48, 1e-12);
+  EXPECT_NEAR(V(grX, 3), 0.24, 1e-12);
   EXPECT_NEAR(V(grY, 3), 0.0, 1e-12);
 }
 
 TEST_F(Calcul, VelocityAndAccelerationOfAThrow) {
-  // x = 1 m/s, y = 2 t - 4.9 t^2 at 10 frames/s; 1 normalized x = 1.6 m.
+  // x = 0.5 t, y = t - t^2 (metres) at 10 frames/s: whole pixels at 0.0025 m/px.
   for (int f = 0; f < 12; ++f) {
-    const double t = f * 0.1;
-    const double x = t / 1.6, y = (2 * t - 4.9 * t * t) / 1.2;
-    Mark(f, 0.5 + x, 0.5 - y);
+    const double xPx = 20.0 * f, yPx = 40.0 * f - 4.0 * f * f;
+    Mark(f, (320 + xPx) / 640, (240 - yPx) / 480);
   }
   ASSERT_EQ(res.BuildPositions(), 0);
   ASSERT_TRUE(res.Compute(rcCurrent, 0));
   for (int j = 0; j < 12; ++j) {
-    // Pixel rounding of the clicks limits the precision.
-    EXPECT_NEAR(V(grVx, j), 1.0, 0.05) << j;
-    EXPECT_NEAR(V(grVy, j), 2 - 9.8 * j * 0.1, 0.06) << j;
-    EXPECT_NEAR(V(grAy, j), -9.8, 1.5) << j;
+    EXPECT_NEAR(V(grVx, j), 0.5, 1e-9) << j;
+    EXPECT_NEAR(V(grVy, j), 1 - 2 * j * 0.1, 1e-9) << j;
+    EXPECT_NEAR(V(grAx, j), 0.0, 1e-9) << j;
+    EXPECT_NEAR(V(grAy, j), -2.0, 1e-9) << j;
+    EXPECT_NEAR(V(grA, j), 2.0, 1e-9) << j;
   }
   ASSERT_TRUE(res.Compute(rcCurrent, smoothSpeed | smoothAcceleration));
-  for (int j = 1; j < 11; ++j) EXPECT_NEAR(V(grAy, j), -9.8, 0.5) << j;
-  EXPECT_NEAR(res.MaxValue(avAxes, 0, grX), 1.1, 0.01);
+  for (int j = 0; j < 12; ++j) EXPECT_NEAR(V(grAy, j), -2.0, 1e-6) << j;
+  EXPECT_NEAR(res.MaxValue(avAxes, 0, grX), 0.55, 1e-12);
+  EXPECT_NEAR(res.MaxValue(avAxes, 0, grY), 0.25, 1e-12);
   EXPECT_NEAR(res.MinValue(avAxes, 0, grTemps), 0.0, 1e-12);
   TIntegerDynArray labels;
   TPointDDynArray pts;
   res.CurrentCalcul().QuantitySeries(avAxes, 0, grY, grX, labels, pts);  // trajectory y(x)
   ASSERT_EQ(pts.size(), 12u);
   EXPECT_EQ(labels.front(), 1);
-  EXPECT_NEAR(pts[10].x, 1.0, 0.01);
+  EXPECT_NEAR(pts[10].x, 0.5, 1e-12);
+  EXPECT_NEAR(pts[10].y, 0.0, 1e-12);
+  res.SetStartByZero(true);
+  res.CurrentCalcul().QuantitySeries(avAxes, 0, grVx, grTemps, labels, pts);
+  EXPECT_EQ(labels.front(), 0);
 }
 
 TEST_F(Calcul, MissingMarksAreSkippedInDerivativesAndZeroInTables) {
   data.SetMarksNumberPerFrame(2);
   for (int f = 0; f < 6; ++f) {
-    Mark(f * 2, 0.5 + 0.01 * f, 0.5, 0);  // point 0 moves 0.016 m per 2 frames
+    Mark(f * 2, 0.5 + 0.01 * f, 0.5, 0);  // point 0 moves 6.4 px per 2 frames
     if (f != 2) Mark(f * 2, 0.3, 0.3, 1);  // point 1 is missing on frame 4
   }
   ASSERT_EQ(res.BuildPositions(), 0);
@@ -108,7 +113,8 @@ TEST_F(Calcul, MissingMarksAreSkippedInDerivativesAndZeroInTables) {
   EXPECT_EQ(res.FramesOf(0), (TIntegerDynArray{0, 2, 4, 6, 8, 10}));
   EXPECT_EQ(V(grX, 2, 1), 0.0);
   EXPECT_EQ(V(grVx, 2, 1), 0.0);
-  for (int j = 0; j < 6; ++j) EXPECT_NEAR(V(grVx, j, 0), 0.016 / 0.2, 1e-9);
+  // Velocities span the real frame gaps (clicks are rounded to whole pixels).
+  for (int j = 0; j < 6; ++j) EXPECT_NEAR(V(grVx, j, 0), 0.016 / 0.2, 0.0025 / 0.2);
   for (int j : {0, 1, 3, 4, 5}) EXPECT_NEAR(V(grV, j, 1), 0.0, 1e-9);
   TIntegerDynArray labels;
   TPointDDynArray pts;

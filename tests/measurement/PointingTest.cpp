@@ -65,12 +65,7 @@ TEST_F(Pointing, AdvanceStopsAtTheEndOfTheVideo) {
 TEST_F(Pointing, DuplicateClickShowsMessageAndChangesNothing) {
   data.SetMarksNumberPerFrame(2);
   view.current = 5;
-  data.PlaceMark(Px(view, 0.1, 0.1));
-  view.current = 7;  // frame 7 gets order 1
-  data.PlaceMark(Px(view, 0.2, 0.2));
-  view.current = 5;
-  data.PlaceMark(Px(view, 0.3, 0.3));  // order 0 on frame 5
-  view.current = 5;
+  data.PlaceMark(Px(view, 0.1, 0.1));  // order 0; order 1 is next
   data.SetCurrentMarkOrderNumber(0);
   const int count = data.MarkCount();
   EXPECT_FALSE(data.PlaceMark(Px(view, 0.5, 0.5)));

@@ -43,6 +43,10 @@ TEST_F(Undo, ThreePlacementsUndoneNewestFirstWithNavigation) {
   EXPECT_EQ(view.current, 10);
   EXPECT_EQ(data.CurrentMarkOrderNumber(), 0);
   EXPECT_EQ(data.MarkCount(), 0);
+  // Next comes the change of the number of points, then nothing.
+  EXPECT_EQ(data.UndoCaption(), QStringLiteral("Zrušit Změnit"));
+  data.Undo();
+  EXPECT_EQ(data.MarksNumberPerFrame(), 1);
   EXPECT_EQ(data.UndoCaption(), QString());
   data.Undo();  // nothing left: no effect
   EXPECT_EQ(data.MarkCount(), 0);
