@@ -53,7 +53,10 @@ void BM_Kinematics(benchmark::State& state) {
   }
   state.SetLabel(flags ? "smoothing" : "no smoothing");
 }
-BENCHMARK(BM_Kinematics)->Arg(0)->Arg(smoothSpeed | smoothAcceleration)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Kinematics)
+    ->Arg(0)
+    ->Arg(smoothSpeed | smoothAcceleration)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_PlaceAndUndoMarks(benchmark::State& state) {
   const int marks = static_cast<int>(state.range(0));

@@ -13,11 +13,16 @@ namespace mlb::cli {
 namespace {
 
 bool ParseSmooth(const QString& s, int& flags) {
-  if (s == QLatin1String("none")) flags = 0;
-  else if (s == QLatin1String("speed")) flags = smoothSpeed;
-  else if (s == QLatin1String("acceleration")) flags = smoothAcceleration;
-  else if (s == QLatin1String("both")) flags = smoothSpeed | smoothAcceleration;
-  else return false;
+  if (s == QLatin1String("none"))
+    flags = 0;
+  else if (s == QLatin1String("speed"))
+    flags = smoothSpeed;
+  else if (s == QLatin1String("acceleration"))
+    flags = smoothAcceleration;
+  else if (s == QLatin1String("both"))
+    flags = smoothSpeed | smoothAcceleration;
+  else
+    return false;
   return true;
 }
 
@@ -26,7 +31,8 @@ bool ParseSmooth(const QString& s, int& flags) {
 int RunDemo(const QStringList& args, QTextStream& out, QTextStream& err) {
   int flags = smoothSpeed | smoothAcceleration;
   for (int i = 0; i < args.size(); ++i) {
-    if (args[i] == QLatin1String("--smooth") && i + 1 < args.size() && ParseSmooth(args[i + 1], flags)) {
+    if (args[i] == QLatin1String("--smooth") && i + 1 < args.size() &&
+        ParseSmooth(args[i + 1], flags)) {
       ++i;
       continue;
     }

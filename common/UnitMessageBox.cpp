@@ -51,7 +51,9 @@ TMessage& TMessage::SetCheckBox(const QString& caption, bool checked) {
   return *this;
 }
 
-int TMessage::Execute() { return MessageBoxService().Show(*this); }
+int TMessage::Execute() {
+  return MessageBoxService().Show(*this);
+}
 
 QString TMessage::Text() const {
   QStringList parts;
@@ -73,14 +75,20 @@ int TRecordingMessageBox::DoShow(TMessage& message) {
   return a;
 }
 
-TMessageBox& MessageBoxService() { return g_installed ? *g_installed : DefaultBox(); }
+TMessageBox& MessageBoxService() {
+  return g_installed ? *g_installed : DefaultBox();
+}
 
-void InstallMessageBox(TMessageBox* box) { g_installed = box; }
+void InstallMessageBox(TMessageBox* box) {
+  g_installed = box;
+}
 
 TMessageBoxGuard::TMessageBoxGuard(TMessageBox* box) : previous_(g_installed) {
   g_installed = box;
 }
 
-TMessageBoxGuard::~TMessageBoxGuard() { g_installed = previous_; }
+TMessageBoxGuard::~TMessageBoxGuard() {
+  g_installed = previous_;
+}
 
 }  // namespace mlb

@@ -83,7 +83,9 @@ QChar DecimalSeparator() {
   return g_separator;
 }
 
-void SetDecimalSeparator(QChar c) { g_separator = c; }
+void SetDecimalSeparator(QChar c) {
+  g_separator = c;
+}
 
 QString FormatFloat(double value, TFloatFormat format, int precision, int digits) {
   if (!std::isfinite(value)) return SpecialValue(value);

@@ -27,8 +27,12 @@ QChar DecimalSeparator();
 void SetDecimalSeparator(QChar c);
 
 QString FormatFloat(double value, TFloatFormat format, int precision, int digits);
-inline QString FormatGeneral(double v, int p, int d) { return FormatFloat(v, TFloatFormat::General, p, d); }
-inline QString FormatFixed(double v, int p, int d) { return FormatFloat(v, TFloatFormat::Fixed, p, d); }
+inline QString FormatGeneral(double v, int p, int d) {
+  return FormatFloat(v, TFloatFormat::General, p, d);
+}
+inline QString FormatFixed(double v, int p, int d) {
+  return FormatFloat(v, TFloatFormat::Fixed, p, d);
+}
 inline QString FormatScientific(double v, int p, int d) {
   return FormatFloat(v, TFloatFormat::Scientific, p, d);
 }

@@ -85,7 +85,8 @@ TDoubleDynArray BlendedPolynomialDerivative(const TDoubleDynArray& a, const TDou
 // Least-squares slope through three consecutive points, each output taking
 // the slope of the window centred on it; the first and last outputs share the
 // slope of the first and last window.
-TDoubleDynArray SlidingLineDerivative(const TDoubleDynArray& X, const TDoubleDynArray& V, double h) {
+TDoubleDynArray SlidingLineDerivative(const TDoubleDynArray& X, const TDoubleDynArray& V,
+                                      double h) {
   const std::size_t n = V.size();
   TDoubleDynArray D(n, 0.0);
   if (n < 3) return D;

@@ -165,6 +165,8 @@ double LastFitR2() {
   return sf / sy;
 }
 
-double LastFitStdDev() { return State().valid ? State().sd : 0.0; }
+double LastFitStdDev() {
+  return State().valid ? State().sd : 0.0;
+}
 
 }  // namespace mlb

@@ -8,7 +8,7 @@ namespace mlb {
 // PolyFit statuses.
 enum TPolyFitStatus : int {
   pfOk = 0,
-  pfSingular = 1,     // normal matrix singular
+  pfSingular = 1,      // normal matrix singular
   pfTooFewPoints = 2,  // fewer than 2 points
   pfNoCoefficient = 3,
   pfSameAbscissa = 4,  // all abscissas equal

@@ -20,7 +20,9 @@ void SizeTable(M& table, std::size_t rows, std::size_t cols) {
   for (auto& r : table) r.assign(cols, {});
 }
 
-std::size_t U(int i) { return static_cast<std::size_t>(i); }
+std::size_t U(int i) {
+  return static_cast<std::size_t>(i);
+}
 
 class TDataSource : public TKinematicsSource {
  public:
@@ -31,8 +33,8 @@ class TDataSource : public TKinematicsSource {
   double FramePeriod() const override { return data_.RequiredDuration(); }
   TPointD ScaleFactors() const override {
     const TMeasureView* v = data_.View();
-    return data_.Echelle().GetScaleFactors(data_.Settings().separateScales,
-                                           v ? v->ImageWidth() : 0, v ? v->ImageHeight() : 0);
+    return data_.Echelle().GetScaleFactors(data_.Settings().separateScales, v ? v->ImageWidth() : 0,
+                                           v ? v->ImageHeight() : 0);
   }
   double AxisAngle() const override { return transparent_ ? 0.0 : data_.RepereFixe().XAxisAngle; }
   bool DirectX() const override { return Repere().DirectXAxisDirection; }
@@ -53,17 +55,19 @@ class TDataSource : public TKinematicsSource {
 
 }  // namespace
 
-bool IsQuantityCode(int code) { return (code >= 0 && code <= 8) || (code >= 11 && code <= 13); }
+bool IsQuantityCode(int code) {
+  return (code >= 0 && code <= 8) || (code >= 11 && code <= 13);
+}
 
 QString QuantitySymbol(int code) {
-  static const char* const symbols[] = {"t", "x", "y", "vx", "vy", "v", "ax", "ay",
-                                        "a", "",  "",  "O", "R",  "w"};
+  static const char* const symbols[] = {"t",  "x", "y", "vx", "vy", "v", "ax",
+                                        "ay", "a", "",  "",   "O",  "R", "w"};
   return IsQuantityCode(code) ? QString::fromLatin1(symbols[code]) : QString();
 }
 
 QString QuantityUnit(int code) {
-  static const char* const units[] = {"s",    "m",    "m",    "m/s", "m/s", "m/s",  "m/s2",
-                                      "m/s2", "m/s2", "",     "",    "rad", "m",    "rad/s"};
+  static const char* const units[] = {"s",    "m",    "m", "m/s", "m/s", "m/s", "m/s2",
+                                      "m/s2", "m/s2", "",  "",    "rad", "m",   "rad/s"};
   return IsQuantityCode(code) ? QString::fromLatin1(units[code]) : QString();
 }
 
@@ -106,8 +110,8 @@ int TCalcul::BuildPositions() {
   FScale = source_.ScaleFactors();
   if (!(FScale.x > 0) || !(FScale.y > 0)) {
     // The compact series of an earlier build must not be derived from.
-    for (TMatriceD* c : {&FcFrames, &FcRawX, &FcRawY, &FcX, &FcY, &FcVx, &FcVy, &FcV, &FcAx,
-                         &FcAy, &FcA, &FcTheta, &FcRadius, &FcOmega})
+    for (TMatriceD* c : {&FcFrames, &FcRawX, &FcRawY, &FcX, &FcY, &FcVx, &FcVy, &FcV, &FcAx, &FcAy,
+                         &FcA, &FcTheta, &FcRadius, &FcOmega})
       c->clear();
     FNeedsBuild = true;
     return csNoScale;
@@ -134,8 +138,8 @@ int TCalcul::BuildPositions() {
 
   FPresentCount.assign(NN, 0);
   for (std::size_t n = 0; n < NN; ++n)
-    FPresentCount[n] = static_cast<int>(std::count_if(FFrames[n].begin(), FFrames[n].end(),
-                                                      [](int f) { return f >= 0; }));
+    FPresentCount[n] = static_cast<int>(
+        std::count_if(FFrames[n].begin(), FFrames[n].end(), [](int f) { return f >= 0; }));
   for (TMatriceD* c : {&FcFrames, &FcRawX, &FcRawY, &FcX, &FcY, &FcVx, &FcVy, &FcV, &FcAx, &FcAy,
                        &FcA, &FcTheta, &FcRadius, &FcOmega}) {
     c->resize(NN);
@@ -170,9 +174,13 @@ int TCalcul::ComputeDerived(int flags) {
   return status;
 }
 
-int TCalcul::ComputeVelocity(int n, int flags) { return ComputeMotion(n, flags, false); }
+int TCalcul::ComputeVelocity(int n, int flags) {
+  return ComputeMotion(n, flags, false);
+}
 
-int TCalcul::ComputeAcceleration(int n, int flags) { return ComputeMotion(n, flags, true); }
+int TCalcul::ComputeAcceleration(int n, int flags) {
+  return ComputeMotion(n, flags, true);
+}
 
 int TCalcul::ComputeMotion(int n, int flags, bool acceleration) {
   if (n < 0 || U(n) >= FcFrames.size() || U(n) >= FcRawX.size() || U(n) >= FcRawY.size())
@@ -267,18 +275,30 @@ const TMatriceD* TCalcul::FullTable(int variant, int code) const {
   const std::size_t v = U(variant);
   auto pick = [&](const TMatrice3D& t) { return v < t.size() ? &t[v] : nullptr; };
   switch (code) {
-    case grX: return pick(FX);
-    case grY: return pick(FY);
-    case grVx: return pick(FVx);
-    case grVy: return pick(FVy);
-    case grV: return &FSpeed;
-    case grAx: return pick(FAx);
-    case grAy: return pick(FAy);
-    case grA: return &FAccel;
-    case grTheta: return &FTheta;
-    case grR: return &FRadius;
-    case grOmega: return &FOmega;
-    default: return nullptr;
+    case grX:
+      return pick(FX);
+    case grY:
+      return pick(FY);
+    case grVx:
+      return pick(FVx);
+    case grVy:
+      return pick(FVy);
+    case grV:
+      return &FSpeed;
+    case grAx:
+      return pick(FAx);
+    case grAy:
+      return pick(FAy);
+    case grA:
+      return &FAccel;
+    case grTheta:
+      return &FTheta;
+    case grR:
+      return &FRadius;
+    case grOmega:
+      return &FOmega;
+    default:
+      return nullptr;
   }
 }
 
@@ -396,9 +416,12 @@ int TResCalc::BuildPositions(TRefChoice which) {
       const int f = fixed_->BuildPositions();
       return f != 0 ? f : t;
     }
-    case rcCurrent: return CurrentCalcul().BuildPositions();
-    case rcTransparent: return transparent_->BuildPositions();
-    case rcFixed: return fixed_->BuildPositions();
+    case rcCurrent:
+      return CurrentCalcul().BuildPositions();
+    case rcTransparent:
+      return transparent_->BuildPositions();
+    case rcFixed:
+      return fixed_->BuildPositions();
   }
   return csOk;
 }
@@ -409,18 +432,28 @@ void TResCalc::Invalidate(TRefChoice which) {
       transparent_->Invalidate();
       fixed_->Invalidate();
       break;
-    case rcCurrent: CurrentCalcul().Invalidate(); break;
-    case rcTransparent: transparent_->Invalidate(); break;
-    case rcFixed: fixed_->Invalidate(); break;
+    case rcCurrent:
+      CurrentCalcul().Invalidate();
+      break;
+    case rcTransparent:
+      transparent_->Invalidate();
+      break;
+    case rcFixed:
+      fixed_->Invalidate();
+      break;
   }
 }
 
 bool TResCalc::NeedsBuild(TRefChoice which) const {
   switch (which) {
-    case rcBoth: return fixed_->NeedsBuild() || transparent_->NeedsBuild();
-    case rcCurrent: return CurrentCalcul().NeedsBuild();
-    case rcTransparent: return transparent_->NeedsBuild();
-    case rcFixed: return fixed_->NeedsBuild();
+    case rcBoth:
+      return fixed_->NeedsBuild() || transparent_->NeedsBuild();
+    case rcCurrent:
+      return CurrentCalcul().NeedsBuild();
+    case rcTransparent:
+      return transparent_->NeedsBuild();
+    case rcFixed:
+      return fixed_->NeedsBuild();
   }
   return false;
 }
@@ -432,9 +465,12 @@ bool TResCalc::Compute(TRefChoice which, int flags) {
       const int t = transparent_->ComputeDerived(flags);
       return f == 0 && t == 0;
     }
-    case rcCurrent: return CurrentCalcul().ComputeDerived(flags) == 0;
-    case rcTransparent: return transparent_->ComputeDerived(flags) == 0;
-    case rcFixed: return fixed_->ComputeDerived(flags) == 0;
+    case rcCurrent:
+      return CurrentCalcul().ComputeDerived(flags) == 0;
+    case rcTransparent:
+      return transparent_->ComputeDerived(flags) == 0;
+    case rcFixed:
+      return fixed_->ComputeDerived(flags) == 0;
   }
   return false;
 }

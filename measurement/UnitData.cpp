@@ -148,20 +148,20 @@ TPointD TData::GetScaleFactors() const {
   return echelle_->GetScaleFactors(settings_.separateScales, w, h);
 }
 
-double TData::GetAxisAngle() const { return TransparentMode() ? 0.0 : repereFixe_->XAxisAngle; }
+double TData::GetAxisAngle() const {
+  return TransparentMode() ? 0.0 : repereFixe_->XAxisAngle;
+}
 
 TPointD TData::GetOrigin() const {
   return TransparentMode() ? TPointD{} : repereFixe_->CurrentOrigin();
 }
 
 bool TData::DirectX() const {
-  return TransparentMode() ? transparent_->DirectXAxisDirection
-                           : repereFixe_->DirectXAxisDirection;
+  return TransparentMode() ? transparent_->DirectXAxisDirection : repereFixe_->DirectXAxisDirection;
 }
 
 bool TData::DirectY() const {
-  return TransparentMode() ? transparent_->DirectYAxisDirection
-                           : repereFixe_->DirectYAxisDirection;
+  return TransparentMode() ? transparent_->DirectYAxisDirection : repereFixe_->DirectYAxisDirection;
 }
 
 int TData::OriginPlaced() const {
@@ -257,7 +257,9 @@ void TData::ImportMarks(const TMatricePointD& positions, const TMatriceI& frames
   fixedStore_->Renumber();
 }
 
-void TData::SetMarkAt(int k, int frame, TPointD p) { fixedStore_->SetMarkAt(k, frame, p); }
+void TData::SetMarkAt(int k, int frame, TPointD p) {
+  fixedStore_->SetMarkAt(k, frame, p);
+}
 
 void TData::RefreshScreenPositions() {
   fixedStore_->RefreshScreenPositions();
@@ -282,7 +284,9 @@ void TData::Undo() {
   RefreshCursor();
 }
 
-QString TData::UndoCaption() { return ActiveHistory().UndoCaption(); }
+QString TData::UndoCaption() {
+  return ActiveHistory().UndoCaption();
+}
 
 THistObject* TData::FindById(int id) {
   if (repereFixe_->Id == id) return repereFixe_.get();
@@ -297,7 +301,8 @@ THistObject* TData::FindById(int id) {
 
 std::unique_ptr<THistObject> TData::MakeSnapshot(const THistObject& object) {
   switch (object.Kind) {
-    case hkEchelle: return std::make_unique<TEchelle>(nullptr);
+    case hkEchelle:
+      return std::make_unique<TEchelle>(nullptr);
     case hkMarqueRep:
     case hkMarqueTsp: {
       const auto& m = dynamic_cast<const TMarque&>(object);
@@ -309,12 +314,18 @@ std::unique_ptr<THistObject> TData::MakeSnapshot(const THistObject& object) {
       s->SetSnapshotFrame(m.FrameNumber());
       return s;
     }
-    case hkOrigine: return std::make_unique<TOrigine>();
-    case hkPolyMarqueImgRep: return std::make_unique<TPolyMarqueImgRep>(nullptr, repereFixe_.get());
-    case hkPolyMarqueImgTsp: return std::make_unique<TPolyMarqueImgTsp>(nullptr, transparent_.get());
-    case hkRepereFixe: return std::make_unique<TRepereFixe>(nullptr);
-    case hkTransparent: return std::make_unique<TTransparent>(nullptr);
-    default: return nullptr;
+    case hkOrigine:
+      return std::make_unique<TOrigine>();
+    case hkPolyMarqueImgRep:
+      return std::make_unique<TPolyMarqueImgRep>(nullptr, repereFixe_.get());
+    case hkPolyMarqueImgTsp:
+      return std::make_unique<TPolyMarqueImgTsp>(nullptr, transparent_.get());
+    case hkRepereFixe:
+      return std::make_unique<TRepereFixe>(nullptr);
+    case hkTransparent:
+      return std::make_unique<TTransparent>(nullptr);
+    default:
+      return nullptr;
   }
 }
 
@@ -351,7 +362,9 @@ void TData::ApplyUndo(THistObject& live, int action) {
       break;
     }
     case hkPolyMarqueImgRep:
-    case hkPolyMarqueImgTsp: InvalidateCurrent(); break;
+    case hkPolyMarqueImgTsp:
+      InvalidateCurrent();
+      break;
     case hkRepereFixe:
       repereFixe_->ComputeAxisLines();
       InvalidateCurrent();
@@ -362,7 +375,8 @@ void TData::ApplyUndo(THistObject& live, int action) {
       tspStore_->RefreshScreenPositions();
       InvalidateCurrent();
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -393,7 +407,8 @@ void TData::ApplyUndoRemoval(std::unique_ptr<THistObject> snapshot, int action) 
       RefreshCursor();
       break;
     }
-    default: break;  // nothing else is recorded as a removal
+    default:
+      break;  // nothing else is recorded as a removal
   }
 }
 

@@ -16,7 +16,7 @@ namespace mlb {
 
 // The settings the measurement data reads.
 struct TMeasureSettings {
-  bool separateScales = false;  // "CheckBox41HorizAndVertScale_Checked"
+  bool separateScales = false;   // "CheckBox41HorizAndVertScale_Checked"
   std::uint8_t elementSize = 0;  // 0..2: pen widths 1, 3, 5
 };
 

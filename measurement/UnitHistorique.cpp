@@ -16,7 +16,9 @@ void THistObject::Assign(const THistObject& source) {
   ListIndex = source.ListIndex;
 }
 
-bool THistObject::SameAs(const THistObject&) const { return true; }
+bool THistObject::SameAs(const THistObject&) const {
+  return true;
+}
 
 void THistorique::BeginGroup() {
   if (grouping_)
@@ -110,35 +112,51 @@ QString THistorique::UndoCaption() {
 
 QString HistActionWord(int action) {
   switch (action) {
-    case 1: return QStringLiteral("Vybrat");
+    case 1:
+      return QStringLiteral("Vybrat");
     case 2:
-    case 3: return QStringLiteral("Umístit");
+    case 3:
+      return QStringLiteral("Umístit");
     case 4:
     case 5:
     case 8:
     case 15:
-    case 16: return QStringLiteral("Přesunout");
-    case 6: return QStringLiteral("Definovat");
-    case 7: return QStringLiteral("Deformovat");
-    case 9: return QStringLiteral("Smazat");
-    case 10: return QStringLiteral("Změnit směr");
-    case 11: return QStringLiteral("Změnit");
-    case 12: return QStringLiteral("Otočit");
+    case 16:
+      return QStringLiteral("Přesunout");
+    case 6:
+      return QStringLiteral("Definovat");
+    case 7:
+      return QStringLiteral("Deformovat");
+    case 9:
+      return QStringLiteral("Smazat");
+    case 10:
+      return QStringLiteral("Změnit směr");
+    case 11:
+      return QStringLiteral("Změnit");
+    case 12:
+      return QStringLiteral("Otočit");
     case 13:
-    case 14: return QStringLiteral("Odstranit");
-    default: return QString();
+    case 14:
+      return QStringLiteral("Odstranit");
+    default:
+      return QString();
   }
 }
 
 QString HistKindWord(int kind) {
   switch (kind) {
-    case hkEchelle: return QStringLiteral("Měřítko");
+    case hkEchelle:
+      return QStringLiteral("Měřítko");
     case hkMarqueRep:
-    case hkMarqueTsp: return QStringLiteral("Značka");
+    case hkMarqueTsp:
+      return QStringLiteral("Značka");
     case hkOrigine:
-    case hkTransparent: return QStringLiteral("Průsvitka");
-    case hkRepereFixe: return QStringLiteral("Soustava souřadnic");
-    default: return QString();
+    case hkTransparent:
+      return QStringLiteral("Průsvitka");
+    case hkRepereFixe:
+      return QStringLiteral("Soustava souřadnic");
+    default:
+      return QString();
   }
 }
 

@@ -29,27 +29,31 @@ enum THistKind : std::uint8_t {
 // Action codes of the snapshots. 2..5 record a creation, 13..16 a removal,
 // every other code a change of state.
 enum THistAction : std::uint8_t {
-  haNone = 0,             // removal of one order number inside a marks-per-frame change
-  haPlaceOrigin = 1,      // placing the fixed origin
-  haCreateMarkAt = 2,     // a mark created by SetMarkAt (tracking import)
-  haPlaceMark = 3,        // a mark placed by a click
-  haAddOrigin = 4,        // an overlay origin added by AddOrigin
-  haDropOrigin = 5,       // a new overlay origin created by a drop
-  haDefineScale = 6,      // the first point of a scale
-  haResizeLayer = 7,      // resizing the overlay
-  haMove = 8,             // moving a mark, the fixed origin or a whole scale segment
-  haErase = 9,            // removing the fixed origin or the second point of a scale
-  haDirection = 10,       // inverting an axis direction
-  haChange = 11,          // moving a scale end point; changing the marks per frame
-  haRotate = 12,          // turning the fixed axes
-  haDeleteMark = 13,      // a mark deleted (erase tool, clearing a frame or all marks)
-  haRemoveLastMark = 14,  // a mark removed by the right button
-  haRemoveOrigin = 15,    // an overlay origin removed with its frame's mark or by erasing all
+  haNone = 0,               // removal of one order number inside a marks-per-frame change
+  haPlaceOrigin = 1,        // placing the fixed origin
+  haCreateMarkAt = 2,       // a mark created by SetMarkAt (tracking import)
+  haPlaceMark = 3,          // a mark placed by a click
+  haAddOrigin = 4,          // an overlay origin added by AddOrigin
+  haDropOrigin = 5,         // a new overlay origin created by a drop
+  haDefineScale = 6,        // the first point of a scale
+  haResizeLayer = 7,        // resizing the overlay
+  haMove = 8,               // moving a mark, the fixed origin or a whole scale segment
+  haErase = 9,              // removing the fixed origin or the second point of a scale
+  haDirection = 10,         // inverting an axis direction
+  haChange = 11,            // moving a scale end point; changing the marks per frame
+  haRotate = 12,            // turning the fixed axes
+  haDeleteMark = 13,        // a mark deleted (erase tool, clearing a frame or all marks)
+  haRemoveLastMark = 14,    // a mark removed by the right button
+  haRemoveOrigin = 15,      // an overlay origin removed with its frame's mark or by erasing all
   haRemoveLastOrigin = 16,  // the last overlay origin removed by the right button
 };
 
-inline bool IsCreationAction(int a) { return a >= 2 && a <= 5; }
-inline bool IsRemovalAction(int a) { return a >= 13 && a <= 16; }
+inline bool IsCreationAction(int a) {
+  return a >= 2 && a <= 5;
+}
+inline bool IsRemovalAction(int a) {
+  return a >= 13 && a <= 16;
+}
 
 // Base of every undoable measurement object.
 class THistObject {
@@ -59,8 +63,8 @@ class THistObject {
   THistObject(const THistObject&) = delete;
   THistObject& operator=(const THistObject&) = delete;
 
-  int Group = 0;      // undo step of a snapshot
-  int Id;             // per-run object id, first value 1; a snapshot carries its object's id
+  int Group = 0;       // undo step of a snapshot
+  int Id;              // per-run object id, first value 1; a snapshot carries its object's id
   int ListIndex = -1;  // position in the owner's list when last registered
   std::uint8_t Action = 0;
   std::uint8_t Kind = hkNone;

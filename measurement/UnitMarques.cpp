@@ -201,7 +201,8 @@ void TPolyContainer::AssignContainers(const TPolyContainer& src) {
 
 void TPolyContainer::ReindexContainers() {
   containerByFrame_.clear();
-  for (const auto& c : containers_) containerByFrame_.try_emplace(c->MarksContainerFrameNumber, c.get());
+  for (const auto& c : containers_)
+    containerByFrame_.try_emplace(c->MarksContainerFrameNumber, c.get());
 }
 
 TContainer* TPolyContainer::FindContainer(int frame) const {
@@ -551,7 +552,9 @@ TPolyMarqueImgTsp::TPolyMarqueImgTsp(TData* data, TTransparent* repere)
   Names << DefaultPointName(1);
 }
 
-TTransparent* TPolyMarqueImgTsp::Layer() const { return static_cast<TTransparent*>(repere_); }
+TTransparent* TPolyMarqueImgTsp::Layer() const {
+  return static_cast<TTransparent*>(repere_);
+}
 
 std::unique_ptr<TContainer> TPolyMarqueImgTsp::NewContainer(int frame) {
   return std::make_unique<TMarqueImgTsp>(repere_, this, frame);
@@ -583,7 +586,9 @@ bool TPolyMarqueImgTsp::HasDefaultName() const {
          SameText(Names[1], DefaultPointName(1));
 }
 
-void TPolyMarqueImgTsp::SetMarksNumberPerFrame(int) { TPolyContainer::SetMarksNumberPerFrame(1); }
+void TPolyMarqueImgTsp::SetMarksNumberPerFrame(int) {
+  TPolyContainer::SetMarksNumberPerFrame(1);
+}
 
 void TPolyMarqueImgTsp::SetCurrentMarkOrderNumber(int) {
   currentOrder_ = 0;

@@ -164,7 +164,9 @@ void TRepere::SetLastOriginFrame(int frame) {
 
 // ---------------------------------------------------------------- TRepereFixe
 
-TRepereFixe::TRepereFixe(TData* data) : TRepere(data), YAxisAngle(kPi / 2) { Kind = hkRepereFixe; }
+TRepereFixe::TRepereFixe(TData* data) : TRepere(data), YAxisAngle(kPi / 2) {
+  Kind = hkRepereFixe;
+}
 
 void TRepereFixe::Assign(const THistObject& source) {
   TRepere::Assign(source);
@@ -347,7 +349,9 @@ void TRepereFixe::ComputeAxisLines() {
 
 // ---------------------------------------------------------------- TTransparent
 
-TTransparent::TTransparent(TData* data) : TRepere(data) { Kind = hkTransparent; }
+TTransparent::TTransparent(TData* data) : TRepere(data) {
+  Kind = hkTransparent;
+}
 
 void TTransparent::Assign(const THistObject& source) {
   TRepere::Assign(source);
@@ -525,8 +529,12 @@ void TTransparent::Grow() {
 
 void TTransparent::LeftPress(TPoint p) {
   switch (stage_) {
-    case 0: Grab(p); break;
-    case 1: Drop(); break;
+    case 0:
+      Grab(p);
+      break;
+    case 1:
+      Drop();
+      break;
     default:
       if (data_) data_->TransparentStore().PlaceMark(p);
   }
@@ -550,7 +558,9 @@ void TTransparent::Release() {
 
 // ---------------------------------------------------------------- TEchelle
 
-TEchelle::TEchelle(TData* data) : data_(data) { Kind = hkEchelle; }
+TEchelle::TEchelle(TData* data) : data_(data) {
+  Kind = hkEchelle;
+}
 
 void TEchelle::Assign(const THistObject& source) {
   THistObject::Assign(source);
@@ -641,8 +651,7 @@ void TEchelle::LeftPress(TPoint p) {
     PointsNumber[k] = 1;
   } else if (PointsNumber[k] == 1) {
     const TPoint s1 = view.NormalizedToScreen(pts[0]);
-    if ((k == skSingle && p == s1) || (k == skHoriz && p.x == s1.x) ||
-        (k == skVert && p.y == s1.y))
+    if ((k == skSingle && p == s1) || (k == skHoriz && p.x == s1.x) || (k == skVert && p.y == s1.y))
       return;  // the second point would coincide with the first
     pts[1] = view.ScreenToNormalized(p);
     if (k == skHoriz) pts[1].y = pts[0].y;
@@ -703,7 +712,8 @@ void TEchelle::Move(TPoint p) {
     if (hit == -1) {
       data_->SetCursorName(QStringLiteral("Selection"));
     } else if (hit >= 0) {
-      const bool nesw = (s[0].x < s[1].x && s[0].y < s[1].y) || (s[0].x > s[1].x && s[0].y > s[1].y);
+      const bool nesw =
+          (s[0].x < s[1].x && s[0].y < s[1].y) || (s[0].x > s[1].x && s[0].y > s[1].y);
       data_->SetCursorName(nesw ? QStringLiteral("Nesw") : QStringLiteral("Nwse"));
     } else {
       data_->SetCursorName(QString());

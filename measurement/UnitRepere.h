@@ -20,8 +20,12 @@ class TData;
 
 // Two doubles are equal when they differ by less than this.
 inline constexpr double kSameTolerance = 1e-100;
-inline bool SameDouble(double a, double b) { return !(std::abs(a - b) >= kSameTolerance); }
-inline bool SamePoint(TPointD a, TPointD b) { return SameDouble(a.x, b.x) && SameDouble(a.y, b.y); }
+inline bool SameDouble(double a, double b) {
+  return !(std::abs(a - b) >= kSameTolerance);
+}
+inline bool SamePoint(TPointD a, TPointD b) {
+  return SameDouble(a.x, b.x) && SameDouble(a.y, b.y);
+}
 
 // Keeps an angle in [-pi, pi].
 double NormalizeAngle(double a);

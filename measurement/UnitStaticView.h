@@ -14,8 +14,11 @@ namespace mlb {
 class TStaticView : public TMeasureView {
  public:
   TStaticView(int frames, int imageWidth, int imageHeight)
-      : frames_(frames), width_(imageWidth), height_(imageHeight),
-        viewWidth_(imageWidth), viewHeight_(imageHeight) {}
+      : frames_(frames),
+        width_(imageWidth),
+        height_(imageHeight),
+        viewWidth_(imageWidth),
+        viewHeight_(imageHeight) {}
 
   TModeVideo mode = mvRepereFixe;
   bool opened = true;

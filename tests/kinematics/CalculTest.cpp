@@ -103,7 +103,7 @@ TEST_F(Calcul, VelocityAndAccelerationOfAThrow) {
 TEST_F(Calcul, MissingMarksAreSkippedInDerivativesAndZeroInTables) {
   data.SetMarksNumberPerFrame(2);
   for (int f = 0; f < 6; ++f) {
-    Mark(f * 2, 0.5 + 0.01 * f, 0.5, 0);  // point 0 moves 6.4 px per 2 frames
+    Mark(f * 2, 0.5 + 0.01 * f, 0.5, 0);   // point 0 moves 6.4 px per 2 frames
     if (f != 2) Mark(f * 2, 0.3, 0.3, 1);  // point 1 is missing on frame 4
   }
   ASSERT_EQ(res.BuildPositions(), 0);

@@ -35,8 +35,8 @@ TEST(ThreePointDerivative, ExactOnParabolaAndOnLinesWithGaps) {
   const TDoubleDynArray gx{0, 1, 3};
   ExpectNear(ThreePointDerivative(gx, gx, 1.0), {1, 1, 1}, 1e-12);
   const TDoubleDynArray gx2{0, 2, 3, 7};
-  ExpectNear(ThreePointDerivative(gx2, Map(gx2, [](double t) { return 5 * t; }), 1.0),
-             {5, 5, 5, 5}, 1e-12);
+  ExpectNear(ThreePointDerivative(gx2, Map(gx2, [](double t) { return 5 * t; }), 1.0), {5, 5, 5, 5},
+             1e-12);
 }
 
 TEST(Deriv, WithoutSmoothingExactOnPolynomialsUpToDegreeTwo) {
@@ -111,8 +111,9 @@ TEST(PolyFit, RecoversPowerCoefficientsOnOffsetAbscissas) {
   ASSERT_EQ(PolyFit(0, 4, x, y, a), 0);
   ASSERT_EQ(a.size(), 4u);
   // Compare values rather than coefficients: the basis change amplifies rounding.
-  for (double t : x) EXPECT_NEAR(a[0] + a[1] * t + a[2] * t * t + a[3] * t * t * t,
-                                 4 - 0.5 * t + 0.01 * t * t - 1e-5 * t * t * t, 1e-7);
+  for (double t : x)
+    EXPECT_NEAR(a[0] + a[1] * t + a[2] * t * t + a[3] * t * t * t,
+                4 - 0.5 * t + 0.01 * t * t - 1e-5 * t * t * t, 1e-7);
   EXPECT_NEAR(LastFitStdDev(), 0.0, 1e-9);
 }
 
@@ -122,7 +123,7 @@ TEST(PolyFit, StatusesAndReducedCoefficientCount) {
   EXPECT_EQ(PolyFit(0, 0, {1, 2}, {1, 2}, a), pfNoCoefficient);
   EXPECT_EQ(PolyFit(0, 2, {3, 3, 3}, {1, 2, 3}, a), pfSameAbscissa);
   EXPECT_EQ(PolyFit(0, 3, {0, 0, 1, 1}, {1, 1, 2, 2}, a), pfSingular);
-  EXPECT_EQ(a, TDoubleDynArray{42});  // unchanged on failure
+  EXPECT_EQ(a, TDoubleDynArray{42});                     // unchanged on failure
   ASSERT_EQ(PolyFit(0, 4, {0, 1, 2}, {1, 3, 5}, a), 0);  // 3 points, 4 coefficients: a line
   ASSERT_EQ(a.size(), 2u);
   EXPECT_NEAR(a[0], 1, 1e-12);

@@ -28,6 +28,8 @@ class FakeView : public TStaticView {
 };
 
 // Screen point of a normalized position on the fake view.
-inline TPoint Px(const FakeView& v, double x, double y) { return v.NormalizedToScreen({x, y}); }
+inline TPoint Px(const FakeView& v, double x, double y) {
+  return v.NormalizedToScreen({x, y});
+}
 
 }  // namespace mlb::test
