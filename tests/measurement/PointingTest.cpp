@@ -220,3 +220,50 @@ TEST_F(Pointing, MarksPerFrameInMontageModeAndImport) {
 
 }  // namespace
 }  // namespace mlb
+
+namespace mlb {
+namespace {
+
+using test::FakeView;
+using test::Px;
+
+TEST(DataLifecycle, ResetRestoresDefaultsAndEraseFrameEmptiesPointingHistories) {
+  FakeView view;
+  TRecordingMessageBox box;
+  TMessageBoxGuard guard(&box);
+  TData data(&view);
+  data.Reset();
+  EXPECT_EQ(data.MarkColors(), (TColorDynArray{PaletteColor(0)}));
+  data.SetMarksNumberPerFrame(3);
+  data.SetMarkColor(1, 0x123456);
+  data.SetRequiredDuration(0.5);
+  view.current = 8;
+  data.PlaceMark(Px(view, 0.2, 0.2));
+  data.PlaceMark(Px(view, 0.3, 0.2));
+  // Frame 8 as seen by the edit model: its marks go and undo forgets them.
+  view.mode = mvTransparent;
+  data.SetTool(otTsp);
+  data.Transparent().LeftPress(Px(view, 0.45, 0.55));
+  data.Transparent().Release();
+  data.Transparent().LeftPress(Px(view, 0.5, 0.5));
+  view.mode = mvRepereFixe;
+  data.SetTool(otMarque);
+  data.EraseFrame(8);
+  EXPECT_EQ(data.FixedStore().MarkCount(), 0);
+  EXPECT_EQ(data.TransparentStore().MarkCount(), 0);
+  EXPECT_TRUE(data.Transparent().Origins().empty());
+  EXPECT_EQ(data.History(TData::hiFixed).Count(), 0u);
+  EXPECT_EQ(data.History(TData::hiTransparent).Count(), 0u);
+
+  data.Reset();
+  EXPECT_EQ(data.MarksNumberPerFrame(), 1);
+  EXPECT_EQ(data.MarkColors().size(), 1u);
+  EXPECT_EQ(data.RequiredDuration(), 0.0);
+  EXPECT_EQ(data.Tool(), otMarque);
+  EXPECT_EQ(data.FixedStore().Names, QStringList{QStringLiteral("bodu číslo1")});
+  EXPECT_EQ(data.TransparentStore().Names.size(), 2);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(data.History(i).Count(), 0u);
+}
+
+}  // namespace
+}  // namespace mlb
