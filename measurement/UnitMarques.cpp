@@ -308,6 +308,24 @@ bool TPolyContainer::PlaceMark(TPoint screen) {
   return true;
 }
 
+TContainer* TPolyContainer::AppendLoadedContainer(int frame, int markNumber) {
+  containers_.push_back(NewContainer(frame));
+  TContainer* c = containers_.back().get();
+  c->markNumber_ = markNumber;
+  containerByFrame_.try_emplace(frame, c);
+  return c;
+}
+
+void TPolyContainer::AppendLoadedMark(TContainer* c, int orderNumber, TPointD storedPosition) {
+  std::unique_ptr<TMarque> owned = NewMark();
+  TMarque* m = owned.get();
+  m->MarkOrderNumber = orderNumber;
+  m->SetStoredPosition(storedPosition);
+  c->Append(std::move(owned));
+  Register(m);
+  m->RefreshScreenPoint();
+}
+
 void TPolyContainer::ResetSettings() {
   MarksIsAllDrawn = true;
   Dragging = false;

@@ -37,6 +37,10 @@ class TMarque : public THistObject {
   virtual TPointD GetImagePosition() const { return imagePos_; }
   virtual void SetRelativePosition(TPointD p);
   virtual void SetImagePosition(TPointD p);
+  // The position a project file holds: the image position of a fixed-frame
+  // mark, the relative position of a transparent mark.
+  virtual TPointD StoredPosition() const = 0;
+  virtual void SetStoredPosition(TPointD p) = 0;
 
   TPoint ScreenPoint() const { return screen_; }
   void RefreshScreenPoint();
@@ -70,6 +74,8 @@ class TMarqueRep : public TMarque {
   }
   TPointD GetRelativePosition() const override;
   void SetRelativePosition(TPointD p) override;
+  TPointD StoredPosition() const override { return imagePos_; }
+  void SetStoredPosition(TPointD p) override { imagePos_ = p; }
 };
 
 // Transparent-frame mark: the position relative to the overlay's origin is
@@ -81,6 +87,8 @@ class TMarqueTsp : public TMarque {
   }
   TPointD GetImagePosition() const override;
   void SetImagePosition(TPointD p) override;
+  TPointD StoredPosition() const override { return relativePos_; }
+  void SetStoredPosition(TPointD p) override { relativePos_ = p; }
 };
 
 // The marks of one frame.
@@ -164,6 +172,10 @@ class TPolyContainer : public THistObject {
   // Puts the mark of order k on frame f at image position p, moving the
   // existing one or creating it (tracking import).
   void SetMarkAt(int k, int frame, TPointD p);
+  // Loading from a project: containers and marks in file order; the stored
+  // container numbers stand until the next change.
+  TContainer* AppendLoadedContainer(int frame, int markNumber);
+  void AppendLoadedMark(TContainer* c, int orderNumber, TPointD storedPosition);
   // Places a mark of the current order number on the current frame.
   virtual bool PlaceMark(TPoint screen);
   bool RemoveLastMark();

@@ -381,6 +381,14 @@ void TTransparent::Reset() {
   defaultOrigin_.Position = {};
 }
 
+void TTransparent::AppendLoadedOrigin(int frame, TPointD position) {
+  auto o = std::make_unique<TOrigine>();
+  o->FrameNumber = frame;
+  o->Position = position;
+  o->ListIndex = static_cast<int>(origins_.size());
+  origins_.push_back(std::move(o));
+}
+
 void TTransparent::StageForward() {
   stage_ = static_cast<std::uint8_t>((stage_ + 1) % 3);
   if (data_) data_->RefreshCursor();

@@ -148,6 +148,9 @@ class TTransparent : public TRepere {
   std::uint8_t LayerStage() const { return stage_; }
   void StageForward();
   void StageBackward();
+  // Loading from a project: the stage as saved and the origins in file order.
+  void RestoreStage(std::uint8_t s) { stage_ = s > 2 ? 0 : s; }
+  void AppendLoadedOrigin(int frame, TPointD position);
   void CancelDrag() {
     if (stage_ == 1) StageBackwardTo(0);
   }
