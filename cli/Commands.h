@@ -9,4 +9,7 @@ namespace mlb::cli {
 // Points a simulated throw through the measurement data and prints its kinematics.
 int RunDemo(const QStringList& args, QTextStream& out, QTextStream& err);
 
+// Prints what a project file holds; non-zero when it cannot be read.
+int RunProjectInfo(const QStringList& args, QTextStream& out, QTextStream& err);
+
 }  // namespace mlb::cli

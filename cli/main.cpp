@@ -21,6 +21,9 @@ void PrintHelp(QTextStream& out) {
          "                  point a simulated throw (a ball launched at 4 m/s, 60 degrees,\n"
          "                  filmed at 25 frames/s) through the measurement data and print\n"
          "                  its positions, velocities and accelerations\n"
+         "  project-info FILE.mlb\n"
+         "                  print what a project file holds: video, frame period, points\n"
+         "                  and marks, scale, origin, axis angle, formulas\n"
          "  --help          show this help\n"
          "  --version       show the version\n";
 }
@@ -43,6 +46,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (args[0] == QLatin1String("demo")) return mlb::cli::RunDemo(args.mid(1), out, err);
+  if (args[0] == QLatin1String("project-info"))
+    return mlb::cli::RunProjectInfo(args.mid(1), out, err);
   err << "mlbtool: unknown command \"" << args[0] << "\"; see mlbtool --help\n";
   return 2;
 }

@@ -659,7 +659,7 @@ bool TMlb::Flush(QString* error) {
   return ini_.SaveToFile(fileName_, error);
 }
 
-bool TMlb::ConvertOldFormat(QString* error) {
+bool TMlb::ConvertOldFormat(QString* error, bool rewrite) {
   if (!open_) return false;
   if (ini_.ValueExists(kMain, Kb("Version"))) return true;
   QFile f(fileName_);
@@ -676,7 +676,7 @@ bool TMlb::ConvertOldFormat(QString* error) {
     if (error) *error = QStringLiteral("not a project file");
     return false;
   }
-  if (!converted.SaveToFile(fileName_, error)) return false;
+  if (rewrite && !converted.SaveToFile(fileName_, error)) return false;
   ini_ = std::move(converted);
   return true;
 }

@@ -102,9 +102,10 @@ class TMlb {
   // Writes the profile to the file (atomically).
   bool Flush(QString* error = nullptr);
   // Converts a file written before the profile format (no [Main] "Version")
-  // in memory and, when the conversion succeeded, rewrites the file. True
-  // when nothing was to be done or the conversion succeeded.
-  bool ConvertOldFormat(QString* error = nullptr);
+  // in memory and, when the conversion succeeded and `rewrite` is set,
+  // rewrites the file. True when nothing was to be done or the conversion
+  // succeeded.
+  bool ConvertOldFormat(QString* error = nullptr, bool rewrite = true);
 
  private:
   QString fileName_;
