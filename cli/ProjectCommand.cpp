@@ -9,7 +9,9 @@ namespace mlb::cli {
 
 namespace {
 
-QString Num(double v) { return FormatGeneral(v, 15, 0); }
+QString Num(double v) {
+  return FormatGeneral(v, 15, 0);
+}
 
 int MarkCount(const TStoreRecord& s) {
   int n = 0;
@@ -28,7 +30,8 @@ int RunProjectInfo(const QStringList& args, QTextStream& out, QTextStream& err) 
   TMlb mlb;
   TProjectData p;
   QString why;
-  if (!mlb.Open(file, &why) || !mlb.ConvertOldFormat(&why, false) || !ReadProject(mlb.Ini(), p, &why)) {
+  if (!mlb.Open(file, &why) || !mlb.ConvertOldFormat(&why, false) ||
+      !ReadProject(mlb.Ini(), p, &why)) {
     err << file << "\n\nChyba čtení souboru..\n";
     if (!why.isEmpty()) err << "(" << why << ")\n";
     return 1;

@@ -10,7 +10,11 @@ namespace mlb {
 
 namespace {
 
-QString Fold(const QString& s) { return s.trimmed().toCaseFolded(); }
+// Names are looked up trimmed; most are already.
+QString Fold(const QString& s) {
+  if (s.isEmpty() || (!s.front().isSpace() && !s.back().isSpace())) return s;
+  return s.trimmed();
+}
 
 // Values are trimmed, and one pair of enclosing quotes is dropped, as the
 // Windows profile functions do.
@@ -23,6 +27,22 @@ QString CleanValue(QString v) {
 }
 
 }  // namespace
+
+std::size_t qHash(const TNameKey& key, std::size_t seed) noexcept {
+  std::size_t h = 1469598103934665603ull ^ seed;
+  const QString& s = key.name;
+  const char16_t* p = reinterpret_cast<const char16_t*>(s.constData());
+  const char16_t* end = p + s.size();
+  for (; p != end; ++p) {
+    char16_t u = *p;
+    if (u < 128)
+      u |= static_cast<char16_t>((u - 'A' < 26u) << 5);  // ASCII upper to lower
+    else
+      u = QChar(u).toCaseFolded().unicode();
+    h = (h ^ u) * 1099511628211ull;
+  }
+  return h;
+}
 
 QString DecodeIniBytes(const QByteArray& bytes) {
   QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -45,32 +65,35 @@ void TIniFile::Clear() {
 void TIniFile::LoadFromText(const QString& text) {
   Clear();
   Section* current = nullptr;
-  const QStringList lines = text.split(QLatin1Char('\n'));
-  for (int i = 0; i < lines.size(); ++i) {
-    QString raw = lines[i];
+  // Walked as views: one string is made for each key and each value only.
+  const QStringView all(text);
+  qsizetype start = 0;
+  while (start < all.size()) {
+    qsizetype end = all.indexOf(QLatin1Char('\n'), start);
+    if (end < 0) end = all.size();
+    QStringView raw = all.sliced(start, end - start);
+    start = end + 1;
     if (raw.endsWith(QLatin1Char('\r'))) raw.chop(1);
-    if (i == lines.size() - 1 && raw.isEmpty()) break;  // text ending with a newline
-    const QString t = raw.trimmed();
+    const QStringView t = raw.trimmed();
     if (t.startsWith(QLatin1Char('[')) && t.endsWith(QLatin1Char(']'))) {
-      current = &SectionFor(t.mid(1, t.size() - 2).trimmed());
+      current = &SectionFor(t.sliced(1, t.size() - 2).trimmed().toString());
       continue;
     }
     if (!current) {
-      preamble_ << raw;
+      preamble_ << raw.toString();
       continue;
     }
-    const int eq = raw.indexOf(QLatin1Char('='));
-    if (eq <= 0 || t.startsWith(QLatin1Char(';')) || raw.left(eq).trimmed().isEmpty()) {
-      current->lines.push_back({QString(), raw});
+    const qsizetype eq = raw.indexOf(QLatin1Char('='));
+    const QStringView key = eq > 0 ? raw.first(eq).trimmed() : QStringView();
+    if (key.isEmpty() || t.startsWith(QLatin1Char(';'))) {
+      current->lines.push_back({QString(), raw.toString()});
       continue;
     }
-    const QString key = raw.left(eq).trimmed();
-    const QString folded = key.toCaseFolded();
-    const QString value = CleanValue(raw.mid(eq + 1));
-    const auto it = current->index.find(folded);
-    if (it != current->index.end()) continue;  // the first occurrence wins, as on Windows
-    current->index.emplace(folded, current->lines.size());
-    current->lines.push_back({key, value});
+    TNameKey k{key.toString()};
+    // The first occurrence wins, as on Windows.
+    if (current->index.contains(k)) continue;
+    current->index.insert(k, current->lines.size());
+    current->lines.push_back({k.name, CleanValue(raw.sliced(eq + 1).toString())});
   }
 }
 
@@ -90,16 +113,19 @@ bool TIniFile::LoadFromFile(const QString& path, QString* error) {
 }
 
 QString TIniFile::ToText() const {
+  qsizetype size = 0;
+  for (const QString& l : preamble_) size += l.size() + 1;
+  for (const Section& s : sections_)
+    for (const Line& l : s.lines) size += l.key.size() + l.value.size() + 2;
   QString out;
-  for (const QString& l : preamble_) out += l + QLatin1Char('\n');
+  out.reserve(size + 64 * static_cast<qsizetype>(sections_.size()));
+  for (const QString& l : preamble_) out.append(l).append(QLatin1Char('\n'));
   for (const Section& s : sections_) {
     if (s.erased) continue;
-    out += QLatin1Char('[') + s.name + QStringLiteral("]\n");
+    out.append(QLatin1Char('[')).append(s.name).append(QLatin1String("]\n"));
     for (const Line& l : s.lines) {
-      if (l.key.isEmpty())
-        out += l.value + QLatin1Char('\n');
-      else
-        out += l.key + QLatin1Char('=') + l.value + QLatin1Char('\n');
+      if (!l.key.isEmpty()) out.append(l.key).append(QLatin1Char('='));
+      out.append(l.value).append(QLatin1Char('\n'));
     }
   }
   return out;
@@ -121,29 +147,29 @@ bool TIniFile::SaveToFile(const QString& path, QString* error) const {
 }
 
 TIniFile::Section& TIniFile::SectionFor(const QString& section) {
-  const QString folded = Fold(section);
-  const auto it = sectionIndex_.find(folded);
-  if (it != sectionIndex_.end()) {
-    Section& s = sections_[it->second];
+  const QString name = Fold(section);
+  const auto it = sectionIndex_.constFind(TNameKey{name});
+  if (it != sectionIndex_.cend()) {
+    Section& s = sections_[it.value()];
     s.erased = false;
     return s;
   }
-  sectionIndex_.emplace(folded, sections_.size());
+  sectionIndex_.insert(TNameKey{name}, sections_.size());
   sections_.push_back({section.trimmed(), {}, {}, false});
   return sections_.back();
 }
 
 const TIniFile::Line* TIniFile::Find(const QString& section, const QString& key) const {
-  const auto s = sectionIndex_.find(Fold(section));
-  if (s == sectionIndex_.end() || sections_[s->second].erased) return nullptr;
-  const Section& sec = sections_[s->second];
-  const auto k = sec.index.find(Fold(key));
-  return k == sec.index.end() ? nullptr : &sec.lines[k->second];
+  const auto s = sectionIndex_.constFind(TNameKey{Fold(section)});
+  if (s == sectionIndex_.cend() || sections_[s.value()].erased) return nullptr;
+  const Section& sec = sections_[s.value()];
+  const auto k = sec.index.constFind(TNameKey{Fold(key)});
+  return k == sec.index.cend() ? nullptr : &sec.lines[k.value()];
 }
 
 bool TIniFile::SectionExists(const QString& section) const {
-  const auto s = sectionIndex_.find(Fold(section));
-  return s != sectionIndex_.end() && !sections_[s->second].erased;
+  const auto s = sectionIndex_.constFind(TNameKey{Fold(section)});
+  return s != sectionIndex_.cend() && !sections_[s.value()].erased;
 }
 
 bool TIniFile::ValueExists(const QString& section, const QString& key) const {
@@ -159,11 +185,17 @@ QStringList TIniFile::Sections() const {
 
 QStringList TIniFile::Keys(const QString& section) const {
   QStringList r;
-  const auto s = sectionIndex_.find(Fold(section));
-  if (s == sectionIndex_.end() || sections_[s->second].erased) return r;
-  for (const Line& l : sections_[s->second].lines)
+  const auto s = sectionIndex_.constFind(TNameKey{Fold(section)});
+  if (s == sectionIndex_.cend() || sections_[s.value()].erased) return r;
+  for (const Line& l : sections_[s.value()].lines)
     if (!l.key.isEmpty()) r << l.key;
   return r;
+}
+
+int TIniFile::KeyCount(const QString& section) const {
+  const auto s = sectionIndex_.constFind(TNameKey{Fold(section)});
+  if (s == sectionIndex_.cend() || sections_[s.value()].erased) return 0;
+  return static_cast<int>(sections_[s.value()].index.size());
 }
 
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
@@ -175,7 +207,8 @@ int TIniFile::ReadInteger(const QString& section, const QString& key, int def) c
   const Line* l = Find(section, key);
   if (!l) return def;
   bool ok = false;
-  const int v = l->value.toInt(&ok, l->value.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? 16 : 10);
+  const int v =
+      l->value.toInt(&ok, l->value.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? 16 : 10);
   return ok ? v : def;
 }
 
@@ -192,14 +225,15 @@ bool TIniFile::ReadBool(const QString& section, const QString& key, bool def) co
 
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
   Section& s = SectionFor(section);
-  const QString folded = Fold(key);
-  const auto it = s.index.find(folded);
-  if (it != s.index.end()) {
-    s.lines[it->second].value = value;
+  const QString name = Fold(key);
+  const TNameKey k{name};
+  const auto it = s.index.constFind(k);
+  if (it != s.index.cend()) {
+    s.lines[it.value()].value = value;
     return;
   }
-  s.index.emplace(folded, s.lines.size());
-  s.lines.push_back({key.trimmed(), value});
+  s.index.insert(k, s.lines.size());
+  s.lines.push_back({name, value});
 }
 
 void TIniFile::WriteInteger(const QString& section, const QString& key, int value) {
@@ -214,26 +248,32 @@ void TIniFile::WriteBool(const QString& section, const QString& key, bool value)
   WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
+void TIniFile::Reserve(const QString& section, int n) {
+  Section& s = SectionFor(section);
+  s.index.reserve(s.index.size() + n);
+  s.lines.reserve(s.lines.size() + static_cast<std::size_t>(n));
+}
+
 void TIniFile::EraseSection(const QString& section) {
-  const auto s = sectionIndex_.find(Fold(section));
-  if (s == sectionIndex_.end()) return;
-  Section& sec = sections_[s->second];
+  const auto s = sectionIndex_.constFind(TNameKey{Fold(section)});
+  if (s == sectionIndex_.cend()) return;
+  Section& sec = sections_[s.value()];
   sec.erased = true;
   sec.lines.clear();
   sec.index.clear();
 }
 
 void TIniFile::DeleteKey(const QString& section, const QString& key) {
-  const auto s = sectionIndex_.find(Fold(section));
-  if (s == sectionIndex_.end()) return;
-  Section& sec = sections_[s->second];
-  const auto k = sec.index.find(Fold(key));
-  if (k == sec.index.end()) return;
-  // The line becomes an empty comment-free gap: drop it and reindex the rest.
-  sec.lines.erase(sec.lines.begin() + static_cast<long>(k->second));
+  const auto s = sectionIndex_.constFind(TNameKey{Fold(section)});
+  if (s == sectionIndex_.cend()) return;
+  Section& sec = sections_[s.value()];
+  const auto k = sec.index.constFind(TNameKey{Fold(key)});
+  if (k == sec.index.cend()) return;
+  // Drop the line and reindex the rest.
+  sec.lines.erase(sec.lines.begin() + static_cast<long>(k.value()));
   sec.index.clear();
   for (std::size_t i = 0; i < sec.lines.size(); ++i)
-    if (!sec.lines[i].key.isEmpty()) sec.index.emplace(sec.lines[i].key.toCaseFolded(), i);
+    if (!sec.lines[i].key.isEmpty()) sec.index.insert(TNameKey{sec.lines[i].key}, i);
 }
 
 }  // namespace mlb

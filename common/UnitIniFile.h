@@ -7,13 +7,24 @@
 // temporary file renamed over the old one.
 #pragma once
 
-#include <unordered_map>
 #include <vector>
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
 namespace mlb {
+
+// A name compared and hashed without regard to case, without building a
+// folded copy of the string.
+struct TNameKey {
+  QString name;
+  friend bool operator==(const TNameKey& a, const TNameKey& b) noexcept {
+    return a.name.size() == b.name.size() &&
+           (a.name == b.name || QString::compare(a.name, b.name, Qt::CaseInsensitive) == 0);
+  }
+};
+std::size_t qHash(const TNameKey& key, std::size_t seed = 0) noexcept;
 
 class TIniFile {
  public:
@@ -30,6 +41,8 @@ class TIniFile {
   bool ValueExists(const QString& section, const QString& key) const;
   QStringList Sections() const;
   QStringList Keys(const QString& section) const;
+  // Number of keys of the section, without listing them.
+  int KeyCount(const QString& section) const;
 
   QString ReadString(const QString& section, const QString& key, const QString& def) const;
   int ReadInteger(const QString& section, const QString& key, int def) const;
@@ -42,6 +55,8 @@ class TIniFile {
   void WriteFloat(const QString& section, const QString& key, double value);
   void WriteBool(const QString& section, const QString& key, bool value);
 
+  // Room for n more keys in the section (a large save avoids rehashing).
+  void Reserve(const QString& section, int n);
   void EraseSection(const QString& section);
   void DeleteKey(const QString& section, const QString& key);
   void Clear();
@@ -54,7 +69,7 @@ class TIniFile {
   struct Section {
     QString name;
     std::vector<Line> lines;
-    std::unordered_map<QString, std::size_t> index;  // folded key -> line
+    QHash<TNameKey, std::size_t> index;
     bool erased = false;
   };
 
@@ -63,7 +78,7 @@ class TIniFile {
 
   QStringList preamble_;  // lines before the first section
   std::vector<Section> sections_;
-  std::unordered_map<QString, std::size_t> sectionIndex_;  // folded name -> section
+  QHash<TNameKey, std::size_t> sectionIndex_;
 };
 
 // Decodes file bytes: UTF-8 (a byte-order mark is dropped) when valid,

@@ -1,6 +1,7 @@
 #include "common/UnitNumberFormat.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -27,9 +28,10 @@ Decimal ToDecimal(double v, int p) {
   Decimal d;
   d.negative = std::signbit(v);
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*e", p - 1, std::fabs(v));
+  const auto res =
+      std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, p - 1);
   // buf looks like "1.2345e+03"
-  const std::string s(buf);
+  const std::string s(buf, res.ptr);
   const auto e = s.find('e');
   for (std::size_t i = 0; i < e; ++i)
     if (s[i] != '.') d.digits.push_back(s[i]);
@@ -112,6 +114,20 @@ QString FormatFloat(double value, TFloatFormat format, int precision, int digits
     return QStringLiteral("0") + DecimalSeparator() + QString(digits, QLatin1Char('0'));
   }
 
+  if (format == TFloatFormat::General) {
+    // Fast path: the shortest "%.Pg" text is the General form whenever it is
+    // plain notation (no exponent), which covers almost every value written.
+    char fast[64];
+    const auto res = std::to_chars(fast, fast + sizeof fast, value, std::chars_format::general, p);
+    if (res.ec == std::errc() && std::find(fast, res.ptr, 'e') == res.ptr) {
+      QString t = QString::fromLatin1(fast, res.ptr - fast);
+      const qsizetype dot = t.indexOf(QLatin1Char('.'));
+      if (dot >= 0) t[dot] = DecimalSeparator();
+      if (t == QLatin1String("-0")) t = QStringLiteral("0");
+      return t;
+    }
+  }
+
   const Decimal d = ToDecimal(value, p);
 
   if (format == TFloatFormat::General) {
@@ -142,8 +158,9 @@ QString FormatFloat(double value, TFloatFormat format, int precision, int digits
   const int sigDecimals = p - 1 - d.exp10;
   const int shown = std::min(sigDecimals, digits);
   char buf[400];
-  std::snprintf(buf, sizeof buf, "%.*f", shown, std::fabs(value));
-  std::string s(buf);
+  const auto res =
+      std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed, shown);
+  std::string s(buf, res.ptr);
   if (digits > shown) {
     if (shown == 0) s += '.';
     s += std::string(static_cast<std::size_t>(digits - shown), '0');
@@ -165,13 +182,22 @@ QString NormalizeDecimalSeparators(const QString& text) {
 }
 
 bool TryParseFloat(const QString& text, double& value) {
-  QString t = text.trimmed();
-  for (QChar& c : t)
-    if (c == QLatin1Char(',')) c = QLatin1Char('.');
-  if (t.isEmpty()) return false;
-  bool ok = false;
-  const double v = QLocale::c().toDouble(t, &ok);
-  if (!ok || !std::isfinite(v)) return false;
+  // Numbers are plain ASCII: copy to a small buffer with "," read as ".".
+  char buf[128];
+  qsizetype b = 0, e = text.size();
+  while (b < e && text[b].isSpace()) ++b;
+  while (e > b && text[e - 1].isSpace()) --e;
+  if (b < e && text[b] == QLatin1Char('+')) ++b;
+  if (b == e || e - b >= static_cast<qsizetype>(sizeof buf)) return false;
+  std::size_t n = 0;
+  for (qsizetype i = b; i < e; ++i) {
+    const char16_t u = text[i].unicode();
+    if (u >= 128) return false;
+    buf[n++] = u == ',' ? '.' : static_cast<char>(u);
+  }
+  double v = 0;
+  const auto [end, ec] = std::from_chars(buf, buf + n, v);
+  if (ec != std::errc() || end != buf + n || !std::isfinite(v)) return false;
   value = v;
   return true;
 }

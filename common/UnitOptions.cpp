@@ -77,12 +77,12 @@ const Def kDefs[] = {
     {"CheckBox57GridShowPolarQuantities_Checked", 1},
 };
 
-const char* const kModelButtons[] = {"ModeleConstant", "ModeleAffine",      "ModeleProportionnel",
-                                     "ModeleParabole", "ModeleSinus",       "ModeleSinusAl",
+const char* const kModelButtons[] = {"ModeleConstant",   "ModeleAffine", "ModeleProportionnel",
+                                     "ModeleParabole",   "ModeleSinus",  "ModeleSinusAl",
                                      "ModeleExponentiel"};
-const char* const kObjectButtons[] = {"Angle",   "Arc",     "Cercle",    "CurveArc",
-                                      "Dupliquer", "Ellipse", "Mesurer", "Reticule",
-                                      "Segment", "Selection", "Spline",  "Supprimer"};
+const char* const kObjectButtons[] = {"Angle",     "Arc",       "Cercle",  "CurveArc",
+                                      "Dupliquer", "Ellipse",   "Mesurer", "Reticule",
+                                      "Segment",   "Selection", "Spline",  "Supprimer"};
 
 QString ToolKey(const QString& view, const QString& button) {
   return QStringLiteral("ToolButton") + view + button + QStringLiteral("_Down");
@@ -94,11 +94,13 @@ const std::vector<std::pair<QString, int>>& AllKeys() {
     std::vector<std::pair<QString, int>> k;
     for (const Def& d : kDefs) k.emplace_back(QLatin1String(d.key), d.def);
     for (const char* view : {"Temps", "Formule"}) {
-      for (const char* b : kModelButtons) k.emplace_back(ToolKey(QLatin1String(view), QLatin1String(b)), 0);
+      for (const char* b : kModelButtons)
+        k.emplace_back(ToolKey(QLatin1String(view), QLatin1String(b)), 0);
       k.emplace_back(ToolKey(QLatin1String(view), QStringLiteral("Reticule")), 0);
     }
     for (const char* view : {"Referentiel", "Vecteur"}) {
-      for (const char* b : kObjectButtons) k.emplace_back(ToolKey(QLatin1String(view), QLatin1String(b)), 0);
+      for (const char* b : kObjectButtons)
+        k.emplace_back(ToolKey(QLatin1String(view), QLatin1String(b)), 0);
       if (QLatin1String(view) == QLatin1String("Vecteur"))
         for (const char* b : {"Sens", "Vecteur", "Video"})
           k.emplace_back(ToolKey(QLatin1String(view), QLatin1String(b)), 0);
@@ -120,7 +122,9 @@ QStringList TOptions::Keys() {
   return r;
 }
 
-bool TOptions::IsKnownKey(const QString& key) const { return values_.count(key) > 0; }
+bool TOptions::IsKnownKey(const QString& key) const {
+  return values_.count(key) > 0;
+}
 
 int TOptions::Int(const QString& key) const {
   const auto it = values_.find(key);
@@ -146,7 +150,8 @@ void TOptions::Load(const QString& settingsFile) {
 
 void TOptions::SaveTo(TIniFile& ini) const {
   for (const auto& kv : AllKeys()) {
-    const bool boolean = kv.first.endsWith(QLatin1String("_Checked")) || kv.first.endsWith(QLatin1String("_Down"));
+    const bool boolean =
+        kv.first.endsWith(QLatin1String("_Checked")) || kv.first.endsWith(QLatin1String("_Down"));
     ini.WriteInteger(kSection, kv.first, boolean ? (Bool(kv.first) ? 1 : 0) : Int(kv.first));
   }
   ini.WriteString(kSection, QStringLiteral("Password"), Password);
@@ -195,7 +200,10 @@ bool TOptions::CheckAccess(const TPrompt& prompt) const {
   QString typed;
   if (!prompt || !prompt(typed)) return false;
   if (typed == Password) return true;
-  TMessage(icWarning).AddButton(QStringLiteral("Ok"), btOk).AddParagraph(QStringLiteral("Nesprávné heslo.")).Execute();
+  TMessage(icWarning)
+      .AddButton(QStringLiteral("Ok"), btOk)
+      .AddParagraph(QStringLiteral("Nesprávné heslo."))
+      .Execute();
   return false;
 }
 

@@ -21,13 +21,16 @@ QString ProgramFolder() {
   if (QCoreApplication::instance())
     dir = QCoreApplication::applicationDirPath();
   else
-    dir = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(QLatin1Char('/'), 0, -2);
+    dir = QFileInfo(QStringLiteral("/proc/self/exe"))
+              .canonicalFilePath()
+              .section(QLatin1Char('/'), 0, -2);
   return NormalizeFolder(dir);
 }
 
 QString SettingsFolder() {
   QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-  if (base.isEmpty() || !QDir::isAbsolutePath(base)) base = QDir::homePath() + QStringLiteral("/.config");
+  if (base.isEmpty() || !QDir::isAbsolutePath(base))
+    base = QDir::homePath() + QStringLiteral("/.config");
   const QString folder = NormalizeFolder(base) + QStringLiteral("Motilab/");
   if (!QDir().mkpath(folder)) return QString();
   return folder;
@@ -74,8 +77,8 @@ QString ProposeFileNameBeside(const QString& path, const QString& extension, boo
 }
 
 QString ChooseHelpPage(const QStringList& folders) {
-  static const char* const pages[] = {"Help_fr.html", "Help_cz.html", "Help_es.html", "Help_en.html",
-                                      "Help.html"};
+  static const char* const pages[] = {"Help_fr.html", "Help_cz.html", "Help_es.html",
+                                      "Help_en.html", "Help.html"};
   for (const char* page : pages)
     for (const QString& folder : folders) {
       const QString path = NormalizeFolder(folder) + QLatin1String(page);
@@ -97,7 +100,8 @@ bool OpenHelp(const std::function<bool(const QString&)>& open, const QStringList
 }
 
 QString InitialOpenFolder(const QString& recentFolder) {
-  if (!recentFolder.isEmpty() && QFileInfo(recentFolder).isDir()) return NormalizeFolder(recentFolder);
+  if (!recentFolder.isEmpty() && QFileInfo(recentFolder).isDir())
+    return NormalizeFolder(recentFolder);
   const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
   return NormalizeFolder(desktop.isEmpty() ? QDir::homePath() : desktop);
 }

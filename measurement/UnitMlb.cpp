@@ -1,7 +1,9 @@
 #include "measurement/UnitMlb.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <set>
 #include <utility>
 
@@ -23,23 +25,45 @@ const QString kVideo = QStringLiteral("Video");
 const QString kMontage = QStringLiteral("Montage");
 const QString kFormules = QStringLiteral("Formules");
 const QString kRecord = QStringLiteral("Record");
-const QString kGrid = QStringLiteral("Grid");
-const QString kLayer = QStringLiteral("Layer");
+const char* const kGrid = "Grid";
+const char* const kLayer = "Layer";
 
 // Largest number of points per frame a project may declare.
 constexpr int kMaxMarksPerFrame = 10000;
 
-QString K(const char* base, const QString& suffix) {
-  return QLatin1String(base) + QLatin1Char('_') + suffix;
+// Keys are ASCII: composed in a buffer and converted once.
+class KeyBuf {
+ public:
+  KeyBuf& Add(const char* s) {
+    while (*s && n_ < sizeof buf_) buf_[n_++] = *s++;
+    return *this;
+  }
+  KeyBuf& Add(int i) {
+    n_ = static_cast<std::size_t>(std::to_chars(buf_ + n_, buf_ + sizeof buf_, i).ptr - buf_);
+    return *this;
+  }
+  QString Str() const { return QString::fromLatin1(buf_, static_cast<qsizetype>(n_)); }
+
+ private:
+  char buf_[96];
+  std::size_t n_ = 0;
+};
+
+QString K(const char* base, const char* suffix) {
+  return KeyBuf().Add(base).Add("_").Add(suffix).Str();
 }
-QString K(const char* base, const QString& suffix, int i) {
-  return K(base, suffix) + QLatin1Char('_') + QString::number(i);
+QString K(const char* base, const char* suffix, int i) {
+  return KeyBuf().Add(base).Add("_").Add(suffix).Add("_").Add(i).Str();
 }
-QString K(const char* base, const QString& suffix, int i, int j) {
-  return K(base, suffix, i) + QLatin1Char('_') + QString::number(j);
+QString K(const char* base, const char* suffix, int i, int j) {
+  return KeyBuf().Add(base).Add("_").Add(suffix).Add("_").Add(i).Add("_").Add(j).Str();
 }
-QString Ki(const char* base, int i) { return QLatin1String(base) + QString::number(i); }
-QString Kb(const char* base) { return QLatin1String(base); }
+QString Ki(const char* base, int i) {
+  return KeyBuf().Add(base).Add(i).Str();
+}
+QString Kb(const char* base) {
+  return QLatin1String(base);
+}
 
 // Reads the keys of one project, failing on the first unreadable value.
 class Reader {
@@ -63,16 +87,16 @@ class Reader {
   }
   // A real that is present must be a number; a missing one gives the default.
   double Real(const QString& section, const QString& key, double def) {
-    if (!ini_.ValueExists(section, key)) return def;
+    const QString text = ini_.ReadString(section, key, QString());
+    if (text.isEmpty() && !ini_.ValueExists(section, key)) return def;  // missing
     double v = def;
-    if (!TryParseFloat(ini_.ReadString(section, key, QString()), v))
-      Fail(QStringLiteral("unreadable number in %1: %2").arg(key, Str(section, key)));
+    if (!TryParseFloat(text, v)) Fail(QStringLiteral("unreadable number in %1: %2").arg(key, text));
     return v;
   }
   // A list count: never negative, never more entries than the section has keys.
   int Count(const QString& section, const QString& key, int def, int perEntry = 1) {
     const int n = Int(section, key, def);
-    const long long keys = ini_.Keys(section).size();
+    const long long keys = ini_.KeyCount(section);
     if (n < 0 || static_cast<long long>(n) * perEntry > keys + 1)
       Fail(QStringLiteral("impossible count %1 in %2").arg(n).arg(key));
     return ok ? n : 0;
@@ -82,7 +106,7 @@ class Reader {
   const TIniFile& ini_;
 };
 
-void ReadStore(Reader& r, const QString& s, bool transparent, TStoreRecord& st) {
+void ReadStore(Reader& r, const char* s, bool transparent, TStoreRecord& st) {
   st.marksNumberPosition = r.Int(kData, K("MarksNumberPosition", s), 1);
   if (st.marksNumberPosition < 0 || st.marksNumberPosition > 2) st.marksNumberPosition = 1;
   st.marksIsAllDrawn = r.Bool(kData, K("MarksIsAllDrawn", s), true);
@@ -123,14 +147,18 @@ void ReadStore(Reader& r, const QString& s, bool transparent, TStoreRecord& st) 
   }
 }
 
-void WriteStore(TIniFile& ini, const QString& s, const TStoreRecord& st) {
+void WriteStore(TIniFile& ini, const char* s, const TStoreRecord& st) {
+  int keys = 8 + static_cast<int>(st.names.size());
+  for (const TContainerRecord& c : st.containers) keys += 3 + 3 * static_cast<int>(c.marks.size());
+  ini.Reserve(kData, keys);
   ini.WriteInteger(kData, K("MarksNumberPosition", s), st.marksNumberPosition);
   ini.WriteBool(kData, K("MarksIsAllDrawn", s), st.marksIsAllDrawn);
   ini.WriteInteger(kData, K("MarksNumberToDraw", s), st.marksNumberToDraw);
   ini.WriteInteger(kData, K("CurrentMarkOrderNumber", s), st.currentMarkOrderNumber);
   ini.WriteInteger(kData, K("MarksNumberPerFrame", s), st.marksNumberPerFrame);
   ini.WriteInteger(kData, K("SystemNamesNumber", s), static_cast<int>(st.names.size()));
-  for (int i = 0; i < st.names.size(); ++i) ini.WriteString(kData, K("SystemName", s, i), st.names[i]);
+  for (int i = 0; i < st.names.size(); ++i)
+    ini.WriteString(kData, K("SystemName", s, i), st.names[i]);
   ini.WriteInteger(kData, K("MarksContainersNumber", s), static_cast<int>(st.containers.size()));
   for (std::size_t ii = 0; ii < st.containers.size(); ++ii) {
     const int i = static_cast<int>(ii);
@@ -154,7 +182,9 @@ QString ScaleKey(int kind, const char* rest) {
 }
 
 // The overlay stage as coded in the file: 0 dragging, 1 grab, 2 mark.
-int EncodeStage(int stage) { return stage == 0 ? 1 : stage == 1 ? 0 : 2; }
+int EncodeStage(int stage) {
+  return stage == 0 ? 1 : stage == 1 ? 0 : 2;
+}
 
 }  // namespace
 
@@ -171,7 +201,8 @@ bool ReadProject(const TIniFile& ini, TProjectData& out, QString* why) {
   d.framesNumberBetweenTwoMarks = r.Int(kData, Kb("FramesNumberBetweenTwoMarks"), 1);
   const int colours = r.Count(kData, Kb("MarkColorsNumber"), 0);
   for (int i = 0; i < colours; ++i)
-    d.markColors.push_back(static_cast<TColor>(r.Int(kData, Ki("MarkColor_", i), static_cast<int>(PaletteColor(i)))));
+    d.markColors.push_back(
+        static_cast<TColor>(r.Int(kData, Ki("MarkColor_", i), static_cast<int>(PaletteColor(i)))));
   d.elementColor = static_cast<TColor>(r.Int(kData, Kb("ElementColor"), 65535));
   d.elementSize = std::clamp(r.Int(kData, Kb("ElementSize"), 0), 0, 2);
 
@@ -188,9 +219,14 @@ bool ReadProject(const TIniFile& ini, TProjectData& out, QString* why) {
   d.layerOrigin.x = r.Real(kData, K("OrigineCurrentXCoordinate", kLayer), 0.5);
   d.layerOrigin.y = r.Real(kData, K("OrigineCurrentYCoordinate", kLayer), 0.5);
   switch (r.Int(kData, Kb("LayerStage"), 1)) {
-    case 0: d.layerStage = 1; break;
-    case 2: d.layerStage = 2; break;
-    default: d.layerStage = 0;  // 1, and any other value: the stage after a reset
+    case 0:
+      d.layerStage = 1;
+      break;
+    case 2:
+      d.layerStage = 2;
+      break;
+    default:
+      d.layerStage = 0;  // 1, and any other value: the stage after a reset
   }
   d.layerWidth = r.Real(kData, Kb("LayerWidth"), 0.5);
   d.layerHeight = r.Real(kData, Kb("LayerHeight"), 0.5);
@@ -229,7 +265,7 @@ bool ReadProject(const TIniFile& ini, TProjectData& out, QString* why) {
 
   const int nf = std::max(0, r.Int(kFormules, Kb("FormulesNumber"), 0));
   const int nc = std::max(0, r.Int(kFormules, Kb("ConstantesNumber"), 0));
-  const long long recordKeys = ini.Keys(kRecord).size();
+  const long long recordKeys = ini.KeyCount(kRecord);
   if (4LL * (nf + static_cast<long long>(nc)) > recordKeys + 8)
     r.Fail(QStringLiteral("impossible number of formulas or constants"));
   for (int i = 0; i < nf && r.ok; ++i)
@@ -261,7 +297,8 @@ void WriteProject(TIniFile& ini, const TProjectData& d) {
   ini.WriteInteger(kData, Kb("FramesNumberBetweenTwoMarks"), d.framesNumberBetweenTwoMarks);
   ini.WriteInteger(kData, Kb("MarkColorsNumber"), static_cast<int>(d.markColors.size()));
   for (std::size_t i = 0; i < d.markColors.size(); ++i)
-    ini.WriteInteger(kData, Ki("MarkColor_", static_cast<int>(i)), static_cast<int>(d.markColors[i]));
+    ini.WriteInteger(kData, Ki("MarkColor_", static_cast<int>(i)),
+                     static_cast<int>(d.markColors[i]));
   ini.WriteInteger(kData, Kb("ElementColor"), static_cast<int>(d.elementColor));
   ini.WriteInteger(kData, Kb("ElementSize"), d.elementSize);
 
@@ -444,7 +481,8 @@ void ApplyProject(TData& data, const TProjectData& d) {
   // Colours: the file's for the order numbers it lists, the palette beyond.
   TColorDynArray& colours = data.MarkColorsRef();
   const std::size_t n = std::max<std::size_t>(
-      d.markColors.size(), static_cast<std::size_t>(std::max(0, data.FixedStore().MarksNumberPerFrame())));
+      d.markColors.size(),
+      static_cast<std::size_t>(std::max(0, data.FixedStore().MarksNumberPerFrame())));
   colours.resize(std::max<std::size_t>(n, 1));
   for (std::size_t i = 0; i < colours.size(); ++i)
     colours[i] = i < d.markColors.size() ? d.markColors[i] : PaletteColor(static_cast<int>(i));
@@ -495,7 +533,7 @@ class OldFormat {
   QString Written(const QString& section, const QString& key) const {
     return ini_.ReadString(section, key, QStringLiteral("0"));
   }
-  void Directions(const QString& suffix) {
+  void Directions(const char* suffix) {
     const QString line = Peek();
     if (line.contains(QLatin1Char('*'))) {
       Put(kData, K("DirectYAxisDirection", suffix), QString(line).remove(QLatin1Char('*')));
@@ -505,7 +543,7 @@ class OldFormat {
       Take(kData, K("DirectYAxisDirection", suffix));
     }
   }
-  int Containers(const QString& s) {
+  int Containers(const char* s) {
     const int n = PeekCount(3);
     Take(kData, K("MarksContainersNumber", s));
     for (int i = 0; i < n && ok; ++i) {
@@ -539,14 +577,14 @@ bool ConvertOldFormatLines(const QStringList& lines, TIniFile& target) {
   const int nf = o.PeekCount(4);
   o.Take(kFormules, Kb("FormulesNumber"));
   for (int i = 0; i < nf && o.ok; ++i)
-    for (const char* k : {"RecordFormuleIdentifier_", "RecordFormulePhrase_", "RecordFormuleComment_",
-                          "RecordFormuleUnit_"})
+    for (const char* k : {"RecordFormuleIdentifier_", "RecordFormulePhrase_",
+                          "RecordFormuleComment_", "RecordFormuleUnit_"})
       o.Take(kRecord, Ki(k, i));
   const int nc = o.PeekCount(4);
   o.Take(kFormules, Kb("ConstantesNumber"));
   for (int i = 0; i < nc && o.ok; ++i)
-    for (const char* k : {"RecordConstIdentifier_", "RecordConstIndex_", "RecordConstValue_",
-                          "RecordConstUnit_"})
+    for (const char* k :
+         {"RecordConstIdentifier_", "RecordConstIndex_", "RecordConstValue_", "RecordConstUnit_"})
       o.Take(kRecord, Ki(k, i));
   if (!o.AtEnd()) {
     o.Put(kVideo, Kb("MarkingMode"), SameText(o.Peek(), QStringLiteral("Tsp")) ? "1" : "0");
@@ -570,14 +608,14 @@ bool ConvertOldFormatLines(const QStringList& lines, TIniFile& target) {
   }
   o.Take(kData, Kb("ElementColor"));
   for (int i = 0; i < colours && o.ok; ++i) o.Take(kData, Ki("MarkColor_", i));
-  for (const QString& s : {kGrid, kLayer}) {
+  for (const char* s : {kGrid, kLayer}) {
     const int names = o.PeekCount(1);
     o.Take(kData, K("SystemNamesNumber", s));
     for (int i = 0; i < names && o.ok; ++i) o.Take(kData, K("SystemName", s, i));
   }
   o.Directions(kGrid);
-  for (const char* k : {"OriginePointsNumber", "OrigineCurrentXCoordinate", "OrigineCurrentYCoordinate",
-                        "XAxisAngle", "YAxisAngle"})
+  for (const char* k : {"OriginePointsNumber", "OrigineCurrentXCoordinate",
+                        "OrigineCurrentYCoordinate", "XAxisAngle", "YAxisAngle"})
     o.Take(kData, K(k, kGrid));
   o.Skip(9);
   o.Directions(kLayer);
@@ -602,12 +640,11 @@ bool ConvertOldFormatLines(const QStringList& lines, TIniFile& target) {
   if (o.Peek().contains(QLatin1Char('*'))) {
     o.Put(kData, Kb("ScaleLength"), o.Peek().remove(QLatin1Char('*')));
     o.Skip(2);
-    for (const char* k : {"ScaleHorizPointsNumber", "ScaleHorizPoint1XCoordinate",
-                          "ScaleHorizPoint1YCoordinate", "ScaleHorizPoint2XCoordinate",
-                          "ScaleHorizPoint2YCoordinate", "ScaleHorizLength", "ScaleVertPointsNumber",
-                          "ScaleVertPoint1XCoordinate", "ScaleVertPoint1YCoordinate",
-                          "ScaleVertPoint2XCoordinate", "ScaleVertPoint2YCoordinate",
-                          "ScaleVertLength"})
+    for (const char* k :
+         {"ScaleHorizPointsNumber", "ScaleHorizPoint1XCoordinate", "ScaleHorizPoint1YCoordinate",
+          "ScaleHorizPoint2XCoordinate", "ScaleHorizPoint2YCoordinate", "ScaleHorizLength",
+          "ScaleVertPointsNumber", "ScaleVertPoint1XCoordinate", "ScaleVertPoint1YCoordinate",
+          "ScaleVertPoint2XCoordinate", "ScaleVertPoint2YCoordinate", "ScaleVertLength"})
       o.Take(kData, Kb(k));
     o.Skip(1);
   } else {

@@ -12,7 +12,8 @@ namespace {
 
 const QString kOk = QStringLiteral("Ok");
 
-void Warn(const QString& path, std::initializer_list<QString> lines, bool emptyLineAfterPath = true) {
+void Warn(const QString& path, std::initializer_list<QString> lines,
+          bool emptyLineAfterPath = true) {
   TMessage m(icWarning);
   m.AddButton(kOk, btOk).AddPath(path);
   if (emptyLineAfterPath) m.AddParagraph(QString());
@@ -23,21 +24,25 @@ void Warn(const QString& path, std::initializer_list<QString> lines, bool emptyL
 QString WithMlbExtension(const QString& path) {
   const QFileInfo info(path);
   if (info.suffix().compare(QLatin1String("mlb"), Qt::CaseInsensitive) == 0) return path;
-  const QString base = info.suffix().isEmpty() ? path : path.left(path.size() - info.suffix().size() - 1);
+  const QString base =
+      info.suffix().isEmpty() ? path : path.left(path.size() - info.suffix().size() - 1);
   return base + QStringLiteral(".mlb");
 }
 
 }  // namespace
 
 void AddLikelyCauses(TMessage& m, bool codecLibraryAvailable) {
-  m.AddParagraph(QStringLiteral("Není možné otevřít videosoubor. Možné problémy a jejich řešení :"));
+  m.AddParagraph(
+      QStringLiteral("Není možné otevřít videosoubor. Možné problémy a jejich řešení :"));
   m.AddParagraph(QString());
   m.AddItem(QStringLiteral("soubor je poškozený ..."));
-  m.AddItem(QStringLiteral(
-      "vás počítač nemá odpovídající kodek (nahrajte a instalujte « K-Lite Codec Pack (základní) »)."));
+  m.AddItem(
+      QStringLiteral("vás počítač nemá odpovídající kodek (nahrajte a instalujte « K-Lite Codec "
+                     "Pack (základní) »)."));
   if (!codecLibraryAvailable)
-    m.AddParagraph(QStringLiteral("použijte jiný framework (nahrajte a instalujte soubor « MlbDll » "
-                                  "obsahující knihovny « FFmpeg »)."));
+    m.AddParagraph(
+        QStringLiteral("použijte jiný framework (nahrajte a instalujte soubor « MlbDll » "
+                       "obsahující knihovny « FFmpeg »)."));
 }
 
 void ShowVideoOpenFailure(const QString& path, bool codecLibraryAvailable) {
@@ -55,14 +60,16 @@ bool TProjectFiles::FindVideo(const QString& expected, QString& chosen) {
     int answer;
     if (failed.isEmpty()) {
       TMessage m(icWarning);
-      m.AddButton(QStringLiteral("Zrušit"), btAnnuler).AddButton(QStringLiteral("Vyhledat"), btCustom);
+      m.AddButton(QStringLiteral("Zrušit"), btAnnuler)
+          .AddButton(QStringLiteral("Vyhledat"), btCustom);
       m.AddPath(expected).AddParagraph(QString());
       m.AddParagraph(QStringLiteral("Není možné otevřít tento videosoubor."));
       m.AddParagraph(QStringLiteral("Ověřte, že nebyl přemístěn."));
       answer = m.Execute();
     } else {
       TMessage m(icWarning);
-      m.AddButton(QStringLiteral("Zrušit"), btAnnuler).AddButton(QStringLiteral("Vyhledat"), btCustom);
+      m.AddButton(QStringLiteral("Zrušit"), btAnnuler)
+          .AddButton(QStringLiteral("Vyhledat"), btCustom);
       m.AddParagraph(QStringLiteral("Vybraný soubor:")).AddPath(failed).AddParagraph(QString());
       AddLikelyCauses(m, host_.CodecLibraryAvailable());
       answer = m.Execute();
@@ -159,10 +166,11 @@ bool TProjectFiles::SaveProject() {
         .Execute();
     return false;
   }
-  const QString proposed = ProposeFileNameBeside(host_.VideoFileName(), QStringLiteral("mlb"), true);
-  QString file = dialogs_.SaveFileName(QStringLiteral("Uložit práci do souboru MLB"), proposed,
-                                       QStringLiteral("Soubory Motilab (*.mlb)|*.mlb"),
-                                       QStringLiteral("mlb"));
+  const QString proposed =
+      ProposeFileNameBeside(host_.VideoFileName(), QStringLiteral("mlb"), true);
+  QString file =
+      dialogs_.SaveFileName(QStringLiteral("Uložit práci do souboru MLB"), proposed,
+                            QStringLiteral("Soubory Motilab (*.mlb)|*.mlb"), QStringLiteral("mlb"));
   if (file.isEmpty()) return false;
   file = WithMlbExtension(file);
   if (QFileInfo::exists(file)) {
@@ -175,8 +183,9 @@ bool TProjectFiles::SaveProject() {
   host_.SetRecentFolder(QFileInfo(file).absolutePath());
   TMlb probe;
   if (!probe.Open(file)) {
-    Warn(file, {QStringLiteral("Uložení souboru selhalo."),
-                QStringLiteral("Ověřte, že cíl není chráněn proti zápisu.")},
+    Warn(file,
+         {QStringLiteral("Uložení souboru selhalo."),
+          QStringLiteral("Ověřte, že cíl není chráněn proti zápisu.")},
          false);
     return false;
   }

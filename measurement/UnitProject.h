@@ -31,9 +31,11 @@ class TProjectHost {
   // [Video]: go to the frame, set the work mode, refresh the screen positions.
   virtual void ApplyView(int imageNumber, bool transparentMode) = 0;
   // [Montage] and [Formules]/[Record] belong to the edit model and the formula set.
-  virtual void ApplyMontage(const std::vector<bool>& /*visible*/, const std::vector<int>& /*shifts*/) {}
+  virtual void ApplyMontage(const std::vector<bool>& /*visible*/,
+                            const std::vector<int>& /*shifts*/) {}
   virtual void CaptureMontage(std::vector<bool>& /*visible*/, std::vector<int>& /*shifts*/) const {}
-  virtual void ApplyFormulas(const std::vector<TFormulaRecord>&, const std::vector<TConstantRecord>&) {}
+  virtual void ApplyFormulas(const std::vector<TFormulaRecord>&,
+                             const std::vector<TConstantRecord>&) {}
   virtual void CaptureFormulas(std::vector<TFormulaRecord>&, std::vector<TConstantRecord>&) const {}
   virtual void SetRecentFolder(const QString& /*folder*/) {}
   virtual void AddRecentFile(const QString& /*file*/) {}

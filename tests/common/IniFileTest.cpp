@@ -12,16 +12,17 @@ namespace {
 
 TEST(IniFile, ReadsCaseInsensitivelyAndTrimsAsWindowsDoes) {
   TIniFile ini;
-  ini.LoadFromText(QStringLiteral("stray line before any section\n"
-                                  "[Main]\r\n"
-                                  "  Version = 3 \r\n"
-                                  "; a comment\n"
-                                  "Name= \"bodu číslo1\" \n"
-                                  "Name=second occurrence ignored\n"
-                                  "[Video]\n"
-                                  "FileName=/tmp/a b.avi\n"
-                                  "Delay=0,04\n"
-                                  "Hex=0x1F\n"));
+  ini.LoadFromText(
+      QStringLiteral("stray line before any section\n"
+                     "[Main]\r\n"
+                     "  Version = 3 \r\n"
+                     "; a comment\n"
+                     "Name= \"bodu číslo1\" \n"
+                     "Name=second occurrence ignored\n"
+                     "[Video]\n"
+                     "FileName=/tmp/a b.avi\n"
+                     "Delay=0,04\n"
+                     "Hex=0x1F\n"));
   EXPECT_EQ(ini.ReadInteger(QStringLiteral("MAIN"), QStringLiteral("version"), 0), 3);
   EXPECT_EQ(ini.ReadString(QStringLiteral("main"), QStringLiteral("NAME"), {}),
             QStringLiteral("bodu číslo1"));
@@ -42,8 +43,7 @@ TEST(IniFile, UpdatesInPlaceKeepingOtherLinesAndOrder) {
   ini.WriteInteger(QStringLiteral("a"), QStringLiteral("Y"), 20);
   ini.WriteString(QStringLiteral("A"), QStringLiteral("w"), QStringLiteral("new"));
   ini.WriteBool(QStringLiteral("C"), QStringLiteral("flag"), true);
-  EXPECT_EQ(ini.ToText(),
-            QStringLiteral("[A]\nx=1\n; note\ny=20\nw=new\n[B]\nz=3\n[C]\nflag=1\n"));
+  EXPECT_EQ(ini.ToText(), QStringLiteral("[A]\nx=1\n; note\ny=20\nw=new\n[B]\nz=3\n[C]\nflag=1\n"));
   ini.DeleteKey(QStringLiteral("A"), QStringLiteral("x"));
   ini.EraseSection(QStringLiteral("b"));
   EXPECT_FALSE(ini.SectionExists(QStringLiteral("B")));

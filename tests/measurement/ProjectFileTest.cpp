@@ -195,7 +195,7 @@ TEST_F(ProjectFile, ReadsEitherDecimalSeparatorAndAppliesDefaults) {
     EXPECT_FALSE(p.transparentMode);  // "MarkingMode" missing
     ApplyProject(data, p);
     EXPECT_EQ(data.Transparent().LayerStage(), 0);  // "LayerStage" 1 is stage 0
-    EXPECT_EQ(data.MarkColor(0), PaletteColor(0));   // MarkColor_0 missing: palette
+    EXPECT_EQ(data.MarkColor(0), PaletteColor(0));  // MarkColor_0 missing: palette
     EXPECT_EQ(data.MarkColor(1), 255u);
     EXPECT_EQ(data.MarkColor(2), 65280u);
     EXPECT_EQ(data.FixedStore().Names.size(), 3);
@@ -221,19 +221,27 @@ TEST_F(ProjectFile, DamagedContentIsRefusedOrRepaired) {
       {"no frame period", QStringLiteral("RequiredDuration=0,04\n"), QString(), false},
       {"empty frame period", QStringLiteral("=0,04"), QStringLiteral("="), false},
       {"zero frame period", QStringLiteral("=0,04"), QStringLiteral("=0"), false},
-      {"nan", QStringLiteral("XCoordinate_Grid_0_0=0,5"), QStringLiteral("XCoordinate_Grid_0_0=nan"), false},
-      {"inf", QStringLiteral("YCoordinate_Grid_0_0=0,5"), QStringLiteral("YCoordinate_Grid_0_0=inf"), false},
-      {"not a number", QStringLiteral("XCoordinate_Grid_0_0=0,5"), QStringLiteral("XCoordinate_Grid_0_0=abc"), false},
+      {"nan", QStringLiteral("XCoordinate_Grid_0_0=0,5"),
+       QStringLiteral("XCoordinate_Grid_0_0=nan"), false},
+      {"inf", QStringLiteral("YCoordinate_Grid_0_0=0,5"),
+       QStringLiteral("YCoordinate_Grid_0_0=inf"), false},
+      {"not a number", QStringLiteral("XCoordinate_Grid_0_0=0,5"),
+       QStringLiteral("XCoordinate_Grid_0_0=abc"), false},
       {"negative points", QStringLiteral("Frame_Grid=2"), QStringLiteral("Frame_Grid=-2"), false},
-      {"order out of range", QStringLiteral("Number_Grid_0_0=1"), QStringLiteral("Number_Grid_0_0=2"), false},
-      {"negative order", QStringLiteral("Number_Grid_0_0=1"), QStringLiteral("Number_Grid_0_0=-1"), false},
+      {"order out of range", QStringLiteral("Number_Grid_0_0=1"),
+       QStringLiteral("Number_Grid_0_0=2"), false},
+      {"negative order", QStringLiteral("Number_Grid_0_0=1"), QStringLiteral("Number_Grid_0_0=-1"),
+       false},
       {"absurd containers", QStringLiteral("ContainersNumber_Grid=1"),
        QStringLiteral("ContainersNumber_Grid=100000000"), false},
-      {"absurd marks", QStringLiteral("MarksNumber_Grid_0=1"), QStringLiteral("MarksNumber_Grid_0=99999"), false},
-      {"negative count", QStringLiteral("ContainersNumber_Grid=1"), QStringLiteral("ContainersNumber_Grid=-1"), false},
+      {"absurd marks", QStringLiteral("MarksNumber_Grid_0=1"),
+       QStringLiteral("MarksNumber_Grid_0=99999"), false},
+      {"negative count", QStringLiteral("ContainersNumber_Grid=1"),
+       QStringLiteral("ContainersNumber_Grid=-1"), false},
       {"two marks of one order", QStringLiteral("MarksNumber_Grid_0=1\n"),
        QStringLiteral("MarksNumber_Grid_0=2\nMarkOrderNumber_Grid_0_1=1\n"), false},
-      {"negative frame", QStringLiteral("FrameNumber_Grid_0=3"), QStringLiteral("FrameNumber_Grid_0=-3"), false},
+      {"negative frame", QStringLiteral("FrameNumber_Grid_0=3"),
+       QStringLiteral("FrameNumber_Grid_0=-3"), false},
   };
   for (const Case& c : cases) {
     QString text = base;
@@ -261,29 +269,29 @@ TEST_F(ProjectFile, OldFormatIsConvertedOnceAndThenReadAsProfile) {
   const QString path = dir.filePath(QStringLiteral("old.mlb"));
   // The old layout, one value per line.
   const char* old =
-      "C:\\video\\kyvadlo.avi\n0,04\n"          // video, frame period
+      "C:\\video\\kyvadlo.avi\n0,04\n"           // video, frame period
       "1\nEk\n0,5*v^2\nkinetic\nJ\n"             // one formula
       "0\n"                                      // no constant
-      "Rep\nSaisir\n"                           // marking mode, layer stage
-      "2\n1\n7\n"                               // N, current order, image number
-      "3\n65535\n255\n65280\n"                  // K+1 colours, element colour, K colours
-      "2\nkulička\nvozík\n"                     // fixed names
-      "2\nbodu číslo1\nbodu číslo2\n"           // transparent names
-      "1*\nx\n0\n"                              // fixed directions
-      "1\n0,5\n0,5\n0\n1,5707963267949\n"       // origin, angles
-      "a\na\na\na\na\na\na\na\na\n"             // 9 lines skipped
-      "1\n"                                     // transparent y direction
-      "s\ns\ns\ns\ns\n0,4\n0,3\ns\ns\n"         // skip 5, width, height, skip 2
-      "0,45\n0,55\n"                            // transparent origin
-      "2\ns\ns\n0,4\n0,6\n"                     // P+1 origins, skip 2, one origin
-      "2\n0,1\n0,2\n0,6\n0,2\n"                 // single scale points
-      "0,5\n"                                   // scale length, no separate scales
-      "s\n1\n1\n"                               // skip, all drawn, number to draw
+      "Rep\nSaisir\n"                            // marking mode, layer stage
+      "2\n1\n7\n"                                // N, current order, image number
+      "3\n65535\n255\n65280\n"                   // K+1 colours, element colour, K colours
+      "2\nkulička\nvozík\n"                      // fixed names
+      "2\nbodu číslo1\nbodu číslo2\n"            // transparent names
+      "1*\nx\n0\n"                               // fixed directions
+      "1\n0,5\n0,5\n0\n1,5707963267949\n"        // origin, angles
+      "a\na\na\na\na\na\na\na\na\n"              // 9 lines skipped
+      "1\n"                                      // transparent y direction
+      "s\ns\ns\ns\ns\n0,4\n0,3\ns\ns\n"          // skip 5, width, height, skip 2
+      "0,45\n0,55\n"                             // transparent origin
+      "2\ns\ns\n0,4\n0,6\n"                      // P+1 origins, skip 2, one origin
+      "2\n0,1\n0,2\n0,6\n0,2\n"                  // single scale points
+      "0,5\n"                                    // scale length, no separate scales
+      "s\n1\n1\n"                                // skip, all drawn, number to draw
       "1\n4\n0\n2\n0\n0,3\n0,4\n1\n0,35\n0,4\n"  // one fixed container of 2 marks
-      "s\n1\n1\n"                               // transparent store settings
-      "1\n9\n0\n1\n0\n0,05\n-0,1\n"             // one transparent container
-      "2\n1\n0\n"                               // visibility
-      "0\n";                                    // time shifts
+      "s\n1\n1\n"                                // transparent store settings
+      "1\n9\n0\n1\n0\n0,05\n-0,1\n"              // one transparent container
+      "2\n1\n0\n"                                // visibility
+      "0\n";                                     // time shifts
   WriteAll(path, QByteArray(old));
   TMlb mlb;
   ASSERT_TRUE(mlb.Open(path));
@@ -412,7 +420,8 @@ TEST_F(ProjectFile, SaveAndLoadThroughTheUserSteps) {
   // A damaged copy leaves the measurement as it was.
   const QString damaged = dir.filePath(QStringLiteral("damaged.mlb"));
   QString text = ReadAll(project);
-  text.replace(QStringLiteral("MarkOrderNumber_Grid_0_1=1"), QStringLiteral("MarkOrderNumber_Grid_0_1=9"));
+  text.replace(QStringLiteral("MarkOrderNumber_Grid_0_1=1"),
+               QStringLiteral("MarkOrderNumber_Grid_0_1=9"));
   WriteAll(damaged, text.toUtf8());
   EXPECT_FALSE(files.LoadProject(damaged));
   EXPECT_EQ(box.shown.back().Text(), damaged + QStringLiteral("\n\nChyba čtení souboru.."));
@@ -420,7 +429,8 @@ TEST_F(ProjectFile, SaveAndLoadThroughTheUserSteps) {
 
   // A missing project file.
   EXPECT_FALSE(files.LoadProject(dir.filePath(QStringLiteral("none.mlb"))));
-  EXPECT_TRUE(box.shown.back().Text().contains(QStringLiteral("Není možné otevřít soubor záchrany.")));
+  EXPECT_TRUE(
+      box.shown.back().Text().contains(QStringLiteral("Není možné otevřít soubor záchrany.")));
 }
 
 TEST_F(ProjectFile, MovedVideoIsFoundAgainAndWrittenBack) {
