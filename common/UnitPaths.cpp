@@ -36,6 +36,18 @@ QString SettingsFolder() {
   return folder;
 }
 
+QString StartupSettingsFolder() {
+  const QString folder = SettingsFolder();
+  if (folder.isEmpty())
+    TMessage(icWarning)
+        .AddButton(QStringLiteral("Ok"), btOk)
+        .AddParagraph(QStringLiteral("Vytvoření souboru záchrany selhalo."))
+        .AddParagraph(QString())
+        .AddParagraph(QStringLiteral("Některé funkce programu nebudou fungovat."))
+        .Execute();
+  return folder;
+}
+
 QString SettingsFile() {
   const QString folder = SettingsFolder();
   return folder.isEmpty() ? QString() : folder + QStringLiteral("Motilab.ini");

@@ -17,6 +17,9 @@ QString ProgramFolder();
 // The settings folder: $XDG_CONFIG_HOME/Motilab/ (default ~/.config/Motilab/),
 // created when missing; empty when it cannot be created.
 QString SettingsFolder();
+// The settings folder at start-up; when it cannot be made, the warning that
+// some functions will not work is shown and the result is empty.
+QString StartupSettingsFolder();
 // The settings folder followed by "Motilab.ini" (empty when there is no folder).
 QString SettingsFile();
 // Folders searched for the help pages: the installed data folder beside the

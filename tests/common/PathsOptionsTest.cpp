@@ -78,6 +78,14 @@ TEST(Paths, SettingsFolderFollowsXdgConfigHome) {
   Touch(dir.filePath(QStringLiteral("blocked")));
   qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("blocked")).toUtf8());
   EXPECT_EQ(SettingsFolder(), QString());
+  {
+    TRecordingMessageBox box;
+    TMessageBoxGuard guard(&box);
+    EXPECT_EQ(StartupSettingsFolder(), QString());
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].Text(), QStringLiteral("Vytvoření souboru záchrany selhalo.\n\n"
+                                                  "Některé funkce programu nebudou fungovat."));
+  }
   qputenv("XDG_CONFIG_HOME", old);
   EXPECT_EQ(InitialOpenFolder(dir.path()), NormalizeFolder(dir.path()));
   EXPECT_FALSE(InitialOpenFolder(dir.filePath(QStringLiteral("missing"))).isEmpty());
