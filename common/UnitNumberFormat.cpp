@@ -173,6 +173,18 @@ QString FormatFloat(double value, TFloatFormat format, int precision, int digits
   return t;
 }
 
+QString FormatTable(double x, int level) {
+  const int p = std::clamp(level, 0, 8);
+  if (std::isnan(x)) return QStringLiteral("#Nombre!");
+  const double a = std::abs(x);
+  if (a >= 0.01 && a <= 10000) {
+    const int d = a > 1000 ? p : a > 100 ? p + 1 : a > 10 ? p + 2 : p + 3;
+    return FormatFixed(x, p + 4, d);
+  }
+  if (x == 0) return QStringLiteral("0");
+  return FormatScientific(x, p + 3, p + 1);
+}
+
 QString NormalizeDecimalSeparators(const QString& text) {
   QString t = text;
   const QChar sep = DecimalSeparator();
