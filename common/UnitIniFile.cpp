@@ -36,7 +36,8 @@ std::size_t qHash(const TNameKey& key, std::size_t seed) noexcept {
   for (; p != end; ++p) {
     char16_t u = *p;
     if (u < 128)
-      u |= static_cast<char16_t>((static_cast<unsigned>(u) - 0x41u < 26u) << 5);  // ASCII upper to lower
+      u |= static_cast<char16_t>((static_cast<unsigned>(u) - 0x41u < 26u)
+                                 << 5);  // ASCII upper to lower
     else
       u = QChar(u).toCaseFolded().unicode();
     h = (h ^ u) * 1099511628211ull;

@@ -32,10 +32,14 @@ class Model {
 
   double Value(const std::vector<double>& p, double x) const {
     switch (code_) {
-      case mmExponential: return p[0] + p[1] * std::exp(p[2] * x);
-      case mmSine: return p[0] * std::sin(p[1] * x + p[2]);
-      case mmSineExp: return p[0] * std::sin(p[1] * x + p[2]) * std::exp(p[3] * x);
-      default: return SinusAlValue(p[0], p[1], p[2], p[3], x, stop_);
+      case mmExponential:
+        return p[0] + p[1] * std::exp(p[2] * x);
+      case mmSine:
+        return p[0] * std::sin(p[1] * x + p[2]);
+      case mmSineExp:
+        return p[0] * std::sin(p[1] * x + p[2]) * std::exp(p[3] * x);
+      default:
+        return SinusAlValue(p[0], p[1], p[2], p[3], x, stop_);
     }
   }
 
@@ -141,7 +145,8 @@ bool GaussJordan(std::vector<double> A, std::vector<double> b, int n, std::vecto
     }
   }
   x.assign(static_cast<std::size_t>(n), 0.0);
-  for (int i = 0; i < n; ++i) x[static_cast<std::size_t>(col[static_cast<std::size_t>(i)])] = b[static_cast<std::size_t>(i)];
+  for (int i = 0; i < n; ++i)
+    x[static_cast<std::size_t>(col[static_cast<std::size_t>(i)])] = b[static_cast<std::size_t>(i)];
   for (double v : x)
     if (!std::isfinite(v)) throw Fault{};
   return true;
@@ -232,7 +237,9 @@ double SinusAlStopTime(double b, double c, double d, double k) {
   constexpr double inf = std::numeric_limits<double>::infinity();
   if (!(k < 0) || std::abs(k) < 1e-100 || !(c > 0)) return inf;
   const double te = -1 / k, q = kPi / (2 * c);
-  auto slope = [&](double t) { return c * std::cos(c * t + d) * (1 + k * t) + k * std::sin(c * t + d); };
+  auto slope = [&](double t) {
+    return c * std::cos(c * t + d) * (1 + k * t) + k * std::sin(c * t + d);
+  };
   auto bisect = [&](double lo, double hi, int halvings, double& root) {
     double flo = slope(lo), fhi = slope(hi);
     if (!std::isfinite(flo) || !std::isfinite(fhi) || (flo > 0) == (fhi > 0)) return false;
@@ -350,7 +357,8 @@ int MarquardtFit(const TDoubleDynArray& Xin, const TDoubleDynArray& Yin, int cod
       converged = true;
       for (int i = 0; i < np; ++i) {
         const auto k = static_cast<std::size_t>(i);
-        if (!(std::abs(p[k] - saved[k]) < std::max(std::abs(saved[k]) * 1e-5, 1e-5))) converged = false;
+        if (!(std::abs(p[k] - saved[k]) < std::max(std::abs(saved[k]) * 1e-5, 1e-5)))
+          converged = false;
       }
       lambda /= 10;
       S = Snew;

@@ -16,11 +16,11 @@ enum TMarquardtModel : int {
 
 enum TMarquardtStatus : int {
   msConverged = 0,
-  msSingular = -1,       // singular linear system
-  msDampingLimit = -2,   // damping factor beyond 1000
+  msSingular = -1,        // singular linear system
+  msDampingLimit = -2,    // damping factor beyond 1000
   msIterationLimit = -3,  // 50 iterations, or 100 in a line search
-  msTooFewPoints = -4,   // fewer points than parameters: nothing fitted
-  msFault = 4,           // a floating-point fault: parameters untouched
+  msTooFewPoints = -4,    // fewer points than parameters: nothing fitted
+  msFault = 4,            // a floating-point fault: parameters untouched
 };
 
 // Fits the model to the points. Except for msFault and msTooFewPoints the

@@ -70,11 +70,19 @@ TEST(NumberFormatTable, LevelsAndRanges) {
     const char* expected;
   };
   const Case cases[] = {
-      {kHalfPi, 0, "1,571"},       {kHalfPi, 2, "1,57080"},   {-42.126, 0, "-42,13"},
-      {123.456, 0, "123,5"},       {1234.5678, 0, "1235"},    {1234.5678, 1, "1234,6"},
-      {0.01, 0, "0,010"},          {0.0099, 0, "9,90E-3"},    {12345.0, 0, "1,23E+4"},
-      {0.0, 3, "0"},               {std::nan(""), 0, "#Nombre!"},
-      {1e-7, 1, "1,000E-07"},      {kHalfPi, 12, "1,57079632679"},  // level capped at 8
+      {kHalfPi, 0, "1,571"},
+      {kHalfPi, 2, "1,57080"},
+      {-42.126, 0, "-42,13"},
+      {123.456, 0, "123,5"},
+      {1234.5678, 0, "1235"},
+      {1234.5678, 1, "1234,6"},
+      {0.01, 0, "0,010"},
+      {0.0099, 0, "9,90E-3"},
+      {12345.0, 0, "1,23E+4"},
+      {0.0, 3, "0"},
+      {std::nan(""), 0, "#Nombre!"},
+      {1e-7, 1, "1,000E-07"},
+      {kHalfPi, 12, "1,57079632679"},  // level capped at 8
   };
   for (const Case& c : cases)
     EXPECT_EQ(FormatTable(c.v, c.level).toStdString(), c.expected) << c.v << " level " << c.level;
