@@ -12,4 +12,7 @@ int RunDemo(const QStringList& args, QTextStream& out, QTextStream& err);
 // Prints what a project file holds; non-zero when it cannot be read.
 int RunProjectInfo(const QStringList& args, QTextStream& out, QTextStream& err);
 
+// Fits a model to two columns of a text file or to a quantity of a project.
+int RunFit(const QStringList& args, QTextStream& out, QTextStream& err);
+
 }  // namespace mlb::cli

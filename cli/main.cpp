@@ -21,6 +21,13 @@ void PrintHelp(QTextStream& out) {
          "                  point a simulated throw (a ball launched at 4 m/s, 60 degrees,\n"
          "                  filmed at 25 frames/s) through the measurement data and print\n"
          "                  its positions, velocities and accelerations\n"
+         "  fit MODEL FILE.tsv\n"
+         "  fit MODEL FILE.mlb --quantity Q --point N [--size WIDTHxHEIGHT]\n"
+         "                  fit a model (affine, constant, exponential, parabola,\n"
+         "                  proportional, sine, sine-exp, sine-lin) to two tab-separated\n"
+         "                  columns (t, y) or to quantity Q (x, y, vx, v, ...) of point N\n"
+         "                  of a project; prints the equation, the parameters, the status\n"
+         "                  and the statistics\n"
          "  project-info FILE.mlb\n"
          "                  print what a project file holds: video, frame period, points\n"
          "                  and marks, scale, origin, axis angle, formulas\n"
@@ -46,6 +53,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (args[0] == QLatin1String("demo")) return mlb::cli::RunDemo(args.mid(1), out, err);
+  if (args[0] == QLatin1String("fit")) return mlb::cli::RunFit(args.mid(1), out, err);
   if (args[0] == QLatin1String("project-info"))
     return mlb::cli::RunProjectInfo(args.mid(1), out, err);
   err << "mlbtool: unknown command \"" << args[0] << "\"; see mlbtool --help\n";

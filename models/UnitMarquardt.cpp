@@ -272,7 +272,7 @@ double SinusAlValue(double b, double c, double d, double k, double t, double sto
 }
 
 int MarquardtFit(const TDoubleDynArray& Xin, const TDoubleDynArray& Yin, int code,
-                 TDoubleDynArray& params) {
+                 TDoubleDynArray& params, int* iterations) {
   if (code != mmExponential && code != mmSine && code != mmSineExp && code != mmSineLin)
     return msTooFewPoints;
   const std::size_t n = std::min(Xin.size(), Yin.size());
@@ -324,6 +324,7 @@ int MarquardtFit(const TDoubleDynArray& Xin, const TDoubleDynArray& Yin, int cod
     bool converged = false;
     std::vector<double> g, H, delta, saved, trial;
     for (int iteration = 1;; ++iteration) {
+      if (iterations) *iterations = iteration;
       saved = p;
       model.GradientAndNormal(p, g, H);
       if (converged) {

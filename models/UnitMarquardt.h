@@ -27,7 +27,7 @@ enum TMarquardtStatus : int {
 // parameters receive what was reached: code 2 (r, b, c); code 6 (r, b, c, d);
 // codes 7 and 8 (r, b, c, d, k).
 int MarquardtFit(const TDoubleDynArray& X, const TDoubleDynArray& Y, int code,
-                 TDoubleDynArray& params);
+                 TDoubleDynArray& params, int* iterations = nullptr);
 
 // Angular frequency from the first two sign changes of a centred series:
 // pi over the distance between their midpoints; `def` with fewer changes.

@@ -98,6 +98,10 @@ class TMdl {
   virtual void AdjustPeriod(TAdjustKeys keys, double dx);
   virtual void AdjustDamping(TAdjustKeys keys, double dy);
 
+  // Status of the last automatic fit: 0, or that of the iterative fit
+  // (not shown to the user; reported by mlbtool).
+  int LastFitStatus() const { return fitStatus_; }
+
   // The width W of a period drag (phase span over angular frequency, in
   // pixels); 0 for the models without a period.
   virtual double PeriodWidth() const { return 0; }
@@ -150,6 +154,7 @@ class TMdl {
   TColor FColour = 0x0000FF;
 
   TAdjustMode mode_ = TAdjustMode::None;
+  int fitStatus_ = 0;
   QPoint last_;  // last mouse position in control coordinates
 };
 

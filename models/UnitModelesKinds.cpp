@@ -73,7 +73,8 @@ class TMdlLineaire : public TMdl {
   void Fit() override {
     TDoubleDynArray a;
     if (variant_ == mkAffine) {
-      if (PolyFit(0, 2, FX, FY, a) == 0 && a.size() == 2) SetRB(a[0], a[1]);
+      fitStatus_ = PolyFit(0, 2, FX, FY, a);
+      if (fitStatus_ == 0 && a.size() == 2) SetRB(a[0], a[1]);
     } else if (variant_ == mkConstant) {
       if (!FY.empty()) SetRB(Mean(FY), 0);
     } else {
@@ -220,6 +221,7 @@ class TMdlExponentiel : public TMdl {
   void Fit() override {
     TDoubleDynArray p;
     const int s = MarquardtFit(FX, FY, mmExponential, p);
+    fitStatus_ = s;
     if (s != msFault && s != msTooFewPoints && p.size() == 3) FParams = p;
   }
   void ClampParams() override {
@@ -302,7 +304,8 @@ class TMdlParaboleAv : public TMdl {
  protected:
   void Fit() override {
     TDoubleDynArray a;
-    if (PolyFit(0, 3, FX, FY, a) == 0 && a.size() == 3) FParams = a;
+    fitStatus_ = PolyFit(0, 3, FX, FY, a);
+    if (fitStatus_ == 0 && a.size() == 3) FParams = a;
   }
   void ClampParams() override {
     double sx, sy;
@@ -397,6 +400,7 @@ class TMdlSinusPure : public TMdl {
   void Fit() override {
     TDoubleDynArray p;
     const int s = MarquardtFit(FX, FY, kind_, p);
+    fitStatus_ = s;
     if (s != msFault && s != msTooFewPoints && p.size() == FParams.size()) FParams = p;
   }
   void ClampParams() override {

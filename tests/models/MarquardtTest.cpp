@@ -69,8 +69,9 @@ TEST(Marquardt, RecoversEachModelFromExactData) {
       }
       EXPECT_NEAR(f, Y[i], std::max(c.tol, 1e-5)) << "code " << c.code << " at " << x;
     }
-    if (c.code == mmExponential)
+    if (c.code == mmExponential) {
       for (std::size_t k = 0; k < 3; ++k) EXPECT_NEAR(p[k], t[k], 1e-5) << k;
+    }
   }
 }
 
