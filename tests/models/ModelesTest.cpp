@@ -246,3 +246,28 @@ TEST(Models, MouseAdjustments) {
 
 }  // namespace
 }  // namespace mlb
+
+namespace mlb {
+namespace {
+
+TEST(Models, ParabolaOfAFreeFall) {
+  TDoubleDynArray X, Y;
+  for (int i = 0; i < 25; ++i) {
+    const double t = i * 0.02;
+    X.push_back(t);
+    Y.push_back(1.2 - 9.81 / 2 * t * t);
+  }
+  auto m = CreateModel(mkParabola);
+  m->SetPlotRect(0, 0, 400, 300);
+  m->SetRanges(0, 0.5, -0.1, 1.3);
+  m->SetData(X, Y);
+  EXPECT_NEAR(m->Param(0), 1.2, 1e-9);
+  EXPECT_NEAR(m->Param(1), 0.0, 1e-9);
+  EXPECT_NEAR(2 * m->Param(2), -9.81, 1e-9);
+  SetDecimalSeparator(QLatin1Char(','));
+  EXPECT_EQ(m->EquationText(QStringLiteral("y"), QStringLiteral("t"))[3],
+            QStringLiteral("c = -4,905"));
+}
+
+}  // namespace
+}  // namespace mlb
