@@ -15,4 +15,7 @@ int RunProjectInfo(const QStringList& args, QTextStream& out, QTextStream& err);
 // Fits a model to two columns of a text file or to a quantity of a project.
 int RunFit(const QStringList& args, QTextStream& out, QTextStream& err);
 
+// Evaluates an expression with the calculator's rules.
+int RunEval(const QStringList& args, QTextStream& out, QTextStream& err);
+
 }  // namespace mlb::cli

@@ -21,6 +21,10 @@ void PrintHelp(QTextStream& out) {
          "                  point a simulated throw (a ball launched at 4 m/s, 60 degrees,\n"
          "                  filmed at 25 frames/s) through the measurement data and print\n"
          "                  its positions, velocities and accelerations\n"
+         "  eval [--degrees] \"EXPRESSION\"\n"
+         "                  evaluate an expression with the calculator's rules (numbers,\n"
+         "                  pi, + - * / ^, SIN COS TAN ARCSIN ARCCOS ARCTAN LN LOG EXP\n"
+         "                  ABS SQRT; radians unless --degrees)\n"
          "  fit MODEL FILE.tsv\n"
          "  fit MODEL FILE.mlb --quantity Q --point N [--size WIDTHxHEIGHT]\n"
          "                  fit a model (affine, constant, exponential, parabola,\n"
@@ -54,6 +58,7 @@ int main(int argc, char** argv) {
   }
   if (args[0] == QLatin1String("demo")) return mlb::cli::RunDemo(args.mid(1), out, err);
   if (args[0] == QLatin1String("fit")) return mlb::cli::RunFit(args.mid(1), out, err);
+  if (args[0] == QLatin1String("eval")) return mlb::cli::RunEval(args.mid(1), out, err);
   if (args[0] == QLatin1String("project-info"))
     return mlb::cli::RunProjectInfo(args.mid(1), out, err);
   err << "mlbtool: unknown command \"" << args[0] << "\"; see mlbtool --help\n";
