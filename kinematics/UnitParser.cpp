@@ -19,20 +19,24 @@ struct FunctionName {
   const char* name;
   int kind;
 };
-const FunctionName kFunctions[] = {{"SIN", ekSin},       {"COS", ekCos},       {"LN", ekLn},
-                                   {"LOG", ekLog},       {"EXP", ekExp},       {"ABS", ekAbs},
-                                   {"TAN", ekTan},       {"SQRT", ekSqrt},     {"ARCSIN", ekArcSin},
+const FunctionName kFunctions[] = {{"SIN", ekSin},       {"COS", ekCos},      {"LN", ekLn},
+                                   {"LOG", ekLog},       {"EXP", ekExp},      {"ABS", ekAbs},
+                                   {"TAN", ekTan},       {"SQRT", ekSqrt},    {"ARCSIN", ekArcSin},
                                    {"ARCCOS", ekArcCos}, {"ARCTAN", ekArcTan}};
 
 bool IsAsciiLetter(QChar c) {
   const char16_t u = c.unicode();
   return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z');
 }
-bool IsDigit(QChar c) { return c.unicode() >= '0' && c.unicode() <= '9'; }
+bool IsDigit(QChar c) {
+  return c.unicode() >= '0' && c.unicode() <= '9';
+}
 bool IsNameChar(QChar c) {
   return IsAsciiLetter(c) || c == QLatin1Char('_') || c == kSuperTwo || c == kSuperThree;
 }
-bool IsFunction(int kind) { return kind >= ekSin && kind <= ekArcTan; }
+bool IsFunction(int kind) {
+  return kind >= ekSin && kind <= ekArcTan;
+}
 
 // Operator kind by rank: ";" 1, "+" 2, "-" 3, "/" 4, "*" 5, "^" 6.
 const int kRankKinds[] = {ekSemicolon, ekPlus, ekMinus, ekDivide, ekMultiply, ekPower};
@@ -72,7 +76,8 @@ class TNoeud {
     }
     if (lo_ >= hi_) return p_.Fail(25, QString());
     int minLevel = t[lo_].Level, maxLevel = t[lo_].Level;
-    for (int i = lo_; i < hi_; ++i) minLevel = std::min(minLevel, t[i].Level), maxLevel = std::max(maxLevel, t[i].Level);
+    for (int i = lo_; i < hi_; ++i)
+      minLevel = std::min(minLevel, t[i].Level), maxLevel = std::max(maxLevel, t[i].Level);
     for (int level = minLevel; level <= maxLevel; ++level)
       for (int kind : kRankKinds)
         for (int i = hi_ - 1; i >= lo_; --i) {
@@ -102,7 +107,8 @@ class TNoeud {
       } else if (tok.Kind == ekName) {
         bool hasValue = false;
         double v = 0;
-        if (!p_.Resolver || !p_.Resolver(tok.Text, tok.HasIndex, tok.IsAbsolute, tok.Offset, hasValue, v) ||
+        if (!p_.Resolver ||
+            !p_.Resolver(tok.Text, tok.HasIndex, tok.IsAbsolute, tok.Offset, hasValue, v) ||
             !hasValue)
           return p_.Fail(28, tok.Text);
         tok.Value = v;
@@ -121,9 +127,15 @@ class TNoeud {
     if (tok.Negate) b = -b;
     std::size_t functions = functions_.size();
     switch (tok.Kind) {
-      case ekPlus: value = a + b; break;
-      case ekMinus: value = a - b; break;
-      case ekMultiply: value = a * b; break;
+      case ekPlus:
+        value = a + b;
+        break;
+      case ekMinus:
+        value = a - b;
+        break;
+      case ekMultiply:
+        value = a * b;
+        break;
       case ekDivide:
         if (std::abs(b) < 1e-100) return p_.Fail(14, QString());
         value = a / b;
@@ -138,7 +150,8 @@ class TNoeud {
         --functions;  // the innermost function is that ARCTAN
         return ApplyFunctions(value, functions);
       }
-      default: return p_.Fail(27, QString());
+      default:
+        return p_.Fail(27, QString());
     }
     if (!std::isfinite(value)) return p_.Fail(19, QString());
     return ApplyFunctions(value, functions);
@@ -190,9 +203,15 @@ class TNoeud {
       double r = 0;
       int fault = 0;
       switch (f) {
-        case ekSin: r = std::sin(v * toRad), fault = 6; break;
-        case ekCos: r = std::cos(v * toRad), fault = 5; break;
-        case ekTan: r = std::tan(v * toRad), fault = 7; break;
+        case ekSin:
+          r = std::sin(v * toRad), fault = 6;
+          break;
+        case ekCos:
+          r = std::cos(v * toRad), fault = 5;
+          break;
+        case ekTan:
+          r = std::tan(v * toRad), fault = 7;
+          break;
         case ekLn:
         case ekLog:
           if (!(v > 0)) return p_.Fail(11, QString());
@@ -204,8 +223,12 @@ class TNoeud {
           r = std::sqrt(v);
           fault = 13;
           break;
-        case ekExp: r = std::exp(v), fault = 16; break;
-        case ekAbs: r = std::abs(v); break;
+        case ekExp:
+          r = std::exp(v), fault = 16;
+          break;
+        case ekAbs:
+          r = std::abs(v);
+          break;
         case ekArcSin:
           if (std::abs(v) > 1) return p_.Fail(9, QString());
           r = std::atan2(v, std::sqrt(1 - v * v)) * toDeg;
@@ -216,7 +239,9 @@ class TNoeud {
           r = std::atan2(std::sqrt(1 - v * v), v) * toDeg;
           fault = 8;
           break;
-        case ekArcTan: r = std::atan(v) * toDeg, fault = 10; break;
+        case ekArcTan:
+          r = std::atan(v) * toDeg, fault = 10;
+          break;
       }
       if (!std::isfinite(r)) return p_.Fail(fault ? fault : 27, QString());
       v = r;
@@ -312,14 +337,30 @@ bool TParser::Tokenize() {
     } else if (!IsNameChar(c)) {
       ++i;
       switch (c.unicode()) {
-        case '(': tok.Kind = ekOpen, ++depth; break;
-        case ')': tok.Kind = ekClose; break;
-        case '*': tok.Kind = ekMultiply; break;
-        case '+': tok.Kind = ekPlus; break;
-        case '-': tok.Kind = ekMinus; break;
-        case '/': tok.Kind = ekDivide; break;
-        case ';': tok.Kind = ekSemicolon; break;
-        case '^': tok.Kind = ekPower; break;
+        case '(':
+          tok.Kind = ekOpen, ++depth;
+          break;
+        case ')':
+          tok.Kind = ekClose;
+          break;
+        case '*':
+          tok.Kind = ekMultiply;
+          break;
+        case '+':
+          tok.Kind = ekPlus;
+          break;
+        case '-':
+          tok.Kind = ekMinus;
+          break;
+        case '/':
+          tok.Kind = ekDivide;
+          break;
+        case ';':
+          tok.Kind = ekSemicolon;
+          break;
+        case '^':
+          tok.Kind = ekPower;
+          break;
         default:
           if (c == kDivisionSign) {
             tok.Kind = ekDivide;
@@ -424,43 +465,70 @@ bool TParser::Evaluate() {
   return true;
 }
 
-QString TParser::ErrorText() const { return Message(status_, errorText_); }
+QString TParser::ErrorText() const {
+  return Message(status_, errorText_);
+}
 
 QString TParser::Message(int status, const QString& text) {
   switch (status) {
-    case 0: return QString();
-    case 1: return QStringLiteral("Nebyly uzavřeny závorky.");
-    case 2: return QStringLiteral("Závorky nebyly otevřeny.");
-    case 3: return QStringLiteral("Prázdné závorky.");
-    case 4: return QStringLiteral("Nesprávné číslo: %1").arg(text);
-    case 5: return QStringLiteral("Výpočet kosinu selhal.");
-    case 6: return QStringLiteral("Výpočet funkce sinus se nezdařil.");
-    case 7: return QStringLiteral("Výpočet funkce tangens se nezdařil.");
-    case 8: return QStringLiteral("Výpočet funkce arccos nelze provést.");
-    case 9: return QStringLiteral("Výpočet funkce arcsin nelze provést.");
-    case 10: return QStringLiteral("Výpočet funkce arctan nelze provést.");
-    case 11: return QStringLiteral("Výpočet logaritmu nulového nebo záporného čísla");
-    case 13: return QStringLiteral("Výpočet odmocniny ze záporného čísla.");
-    case 14: return QStringLiteral("Dělení nulou.");
-    case 15: return QStringLiteral("Výpočet mocniny se zlomkovým mocnitelem ze záporného čísla.");
-    case 16: return QStringLiteral("Výpočet exponenciely selhal.");
-    case 17: return QStringLiteral("Výpočet mocniny selhal.");
-    case 19: return QStringLiteral("Výsledek výpočtu je číslo příliš malé nebo příliš velké.");
-    case 20: return QStringLiteral("Vzorec obsahuje neznámou proměnnou nebo konstantu: %1").arg(text);
-    case 21: return QStringLiteral("Vzorec obsahuje nepovolený nebo nevhodný znak: %1").arg(text);
+    case 0:
+      return QString();
+    case 1:
+      return QStringLiteral("Nebyly uzavřeny závorky.");
+    case 2:
+      return QStringLiteral("Závorky nebyly otevřeny.");
+    case 3:
+      return QStringLiteral("Prázdné závorky.");
+    case 4:
+      return QStringLiteral("Nesprávné číslo: %1").arg(text);
+    case 5:
+      return QStringLiteral("Výpočet kosinu selhal.");
+    case 6:
+      return QStringLiteral("Výpočet funkce sinus se nezdařil.");
+    case 7:
+      return QStringLiteral("Výpočet funkce tangens se nezdařil.");
+    case 8:
+      return QStringLiteral("Výpočet funkce arccos nelze provést.");
+    case 9:
+      return QStringLiteral("Výpočet funkce arcsin nelze provést.");
+    case 10:
+      return QStringLiteral("Výpočet funkce arctan nelze provést.");
+    case 11:
+      return QStringLiteral("Výpočet logaritmu nulového nebo záporného čísla");
+    case 13:
+      return QStringLiteral("Výpočet odmocniny ze záporného čísla.");
+    case 14:
+      return QStringLiteral("Dělení nulou.");
+    case 15:
+      return QStringLiteral("Výpočet mocniny se zlomkovým mocnitelem ze záporného čísla.");
+    case 16:
+      return QStringLiteral("Výpočet exponenciely selhal.");
+    case 17:
+      return QStringLiteral("Výpočet mocniny selhal.");
+    case 19:
+      return QStringLiteral("Výsledek výpočtu je číslo příliš malé nebo příliš velké.");
+    case 20:
+      return QStringLiteral("Vzorec obsahuje neznámou proměnnou nebo konstantu: %1").arg(text);
+    case 21:
+      return QStringLiteral("Vzorec obsahuje nepovolený nebo nevhodný znak: %1").arg(text);
     case 22:
       return QStringLiteral(
                  "Index proměnné nebo konstanty je umístěný do hranatých závorek. Index mezi "
                  "hranatými závorkami není rozpoznán. Dotčená proměnná nebo konstanta s nesprávným "
                  "indexem: %1")
           .arg(text);
-    case 23: return QStringLiteral("Funkce bez argumentu.");
-    case 24: return QStringLiteral("Operátor bez funkce: %1").arg(text);
-    case 25: return QStringLiteral("Funkce bez operátoru.");
-    case 26: return QStringLiteral("Vzorec je prázdný.");
+    case 23:
+      return QStringLiteral("Funkce bez argumentu.");
+    case 24:
+      return QStringLiteral("Operátor bez funkce: %1").arg(text);
+    case 25:
+      return QStringLiteral("Funkce bez operátoru.");
+    case 26:
+      return QStringLiteral("Vzorec je prázdný.");
     case 28:
       return QStringLiteral(
-                 "Proměnná, jejíž hodnota není známa: %1. Ověřte, že počáteční hodnota (%2 nebo %3) "
+                 "Proměnná, jejíž hodnota není známa: %1. Ověřte, že počáteční hodnota (%2 nebo "
+                 "%3) "
                  "je zapsána v tabulce konstant.")
           .arg(text, text + QStringLiteral("[0]"), text + QStringLiteral("[1]"));
     case 29:
@@ -473,7 +541,8 @@ QString TParser::Message(int status, const QString& text) {
           "Použít středník pro oddělení dvou proměnných jedné funkce. Příklad : ArcTan(x;y).");
     case kStatusTooLong:
       return QStringLiteral("Vzorec je příliš dlouhý (nejvýše %1 znaků).").arg(kMaxFormulaLength);
-    default: return QStringLiteral("Neznámá chyba.");
+    default:
+      return QStringLiteral("Neznámá chyba.");
   }
 }
 

@@ -39,9 +39,9 @@ enum TElemKind : int {
 // One token.
 struct TElemPile {
   int Kind = 0;
-  int Level = 0;    // parenthesis depth
-  int Offset = 0;   // the index in square brackets
-  QString Text;     // operator character, or the name without its index
+  int Level = 0;     // parenthesis depth
+  int Offset = 0;    // the index in square brackets
+  QString Text;      // operator character, or the name without its index
   double Value = 0;  // a number's value; a name's last resolved value
   bool IsAbsolute = false;
   bool Negate = false;  // operator: negate the right operand

@@ -118,6 +118,7 @@ int TCalcul::BuildPositions() {
   }
 
   const double a = source_.AxisAngle();
+  alpha_ = a;
   cos_ = std::cos(a);
   sin_ = std::sin(a);
   directX_ = source_.DirectX();

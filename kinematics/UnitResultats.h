@@ -75,6 +75,8 @@ class TCalcul {
   void RelativeTrajectory(int n, int ref, TIntegerDynArray& labels, TPointDDynArray& points) const;
 
   TPointD Scale() const { return FScale; }
+  // Axis angle of the frame of reference at the last build, radians.
+  double AxisAngle() const { return alpha_; }
   const TDoubleDynArray& Times() const { return FTimes; }
   const TIntegerDynArray& SampleNumbers() const { return FSampleNumbers; }
   const TMatriceI& Frames() const { return FFrames; }
@@ -100,7 +102,7 @@ class TCalcul {
   TMatriceD FcVx, FcVy, FcV, FcAx, FcAy, FcA;
   TMatriceD FcTheta, FcRadius, FcOmega;
   TMatrice3D FX, FY, FVx, FVy, FAx, FAy;
-  double cos_ = 1.0, sin_ = 0.0;
+  double cos_ = 1.0, sin_ = 0.0, alpha_ = 0.0;
   bool directX_ = true, directY_ = true;
 };
 

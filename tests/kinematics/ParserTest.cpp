@@ -14,7 +14,7 @@ constexpr double kPi = std::numbers::pi;
 struct Case {
   const char* formula;
   bool degrees;
-  double value;     // when status is 0
+  double value;  // when status is 0
   int status;
   const char* errorText;  // nullptr: not checked
 };
@@ -59,7 +59,8 @@ TEST_P(Formula, EvaluatesAsTheLanguageSays) {
   } else {
     EXPECT_FALSE(ok) << c.formula;
     if (c.errorText) {
-      EXPECT_EQ(p.ErrorText(), TParser::Message(c.status, QString::fromUtf8(c.errorText))) << c.formula;
+      EXPECT_EQ(p.ErrorText(), TParser::Message(c.status, QString::fromUtf8(c.errorText)))
+          << c.formula;
     }
   }
 }
@@ -108,7 +109,8 @@ TEST(Parser, TokenizesOnceAndEvaluatesPerRow) {
   SetDecimalSeparator(QLatin1Char(','));
   int row = 0, knownQuestions = 0;
   TParser p;
-  p.Resolver = [&](const QString& name, bool hasIndex, bool, int offset, bool& hasValue, double& v) {
+  p.Resolver = [&](const QString& name, bool hasIndex, bool, int offset, bool& hasValue,
+                   double& v) {
     if (name != QLatin1String("t")) return false;
     const int r = row + (hasIndex ? offset : 0);
     hasValue = r >= 0 && r < 10;
@@ -145,12 +147,14 @@ TEST(Parser, LongAndDeepFormulasAreRefusedOrHandled) {
   p.SetFormula(chain);
   ASSERT_TRUE(p.Evaluate());
   EXPECT_DOUBLE_EQ(p.Result(), 1501);
-  QString nested = QString(1000, QLatin1Char('(')) + QStringLiteral("2") + QString(1000, QLatin1Char(')'));
+  QString nested =
+      QString(1000, QLatin1Char('(')) + QStringLiteral("2") + QString(1000, QLatin1Char(')'));
   p.SetFormula(nested);
   ASSERT_TRUE(p.Evaluate());
   EXPECT_DOUBLE_EQ(p.Result(), 2);
   // Beyond the limit: a clear error instead of a stack overflow.
-  p.SetFormula(QString(20000, QLatin1Char('(')) + QStringLiteral("1") + QString(20000, QLatin1Char(')')));
+  p.SetFormula(QString(20000, QLatin1Char('(')) + QStringLiteral("1") +
+               QString(20000, QLatin1Char(')')));
   EXPECT_FALSE(p.Evaluate());
   EXPECT_EQ(p.Status(), kStatusTooLong);
   EXPECT_TRUE(p.ErrorText().contains(QStringLiteral("4000")));
