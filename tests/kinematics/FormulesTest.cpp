@@ -162,8 +162,9 @@ TEST_F(Formulas, EveryValidationMessage) {
     TRec* rec = c.make();
     EXPECT_EQ(set.CheckAndCompute(rec), c.code) << c.code;
     ASSERT_FALSE(box.shown.empty()) << c.code;
-    if (c.code != 11)
+    if (c.code != 11) {
       EXPECT_EQ(box.shown[0].Text(), TFormules::ValidationMessage(c.code, c.text)) << c.code;
+    }
     set.Remove(rec);
   }
   box.shown.clear();
