@@ -18,4 +18,7 @@ int RunFit(const QStringList& args, QTextStream& out, QTextStream& err);
 // Evaluates an expression with the calculator's rules.
 int RunEval(const QStringList& args, QTextStream& out, QTextStream& err);
 
+// Prints a project's result table (or formula table) as the export lines.
+int RunTable(const QStringList& args, QTextStream& out, QTextStream& err);
+
 }  // namespace mlb::cli

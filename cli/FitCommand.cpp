@@ -2,6 +2,7 @@
 #include <QFile>
 
 #include "cli/Commands.h"
+#include "cli/ProjectLoad.h"
 #include "common/UnitIniFile.h"
 #include "common/UnitNumberFormat.h"
 #include "kinematics/UnitResultats.h"
@@ -47,25 +48,9 @@ int QuantityCode(const QString& name) {
 // The quantity of point `point` (1-based) against time, from a project.
 bool ProjectSeries(const QString& path, const QString& quantity, int point, const QString& size,
                    TDoubleDynArray& t, TDoubleDynArray& y, QString& why) {
-  TIniFile ini;
-  TProjectData p;
-  if (!ini.LoadFromFile(path, &why) || !ReadProject(ini, p, &why)) {
-    why = QStringLiteral("Chyba čtení souboru.. ") + why;
-    return false;
-  }
-  int w = 0, h = 0;
-  const QStringList wh = size.split(QLatin1Char('x'));
-  if (wh.size() == 2) w = wh[0].toInt(), h = wh[1].toInt();
-  const bool needsSize = !(p.scalePointsNumber[1] == 2 && p.scalePointsNumber[2] == 2);
-  if (needsSize && (w <= 0 || h <= 0)) {
-    why = QStringLiteral("the video's frame size is needed for its scale: --size WIDTHxHEIGHT");
-    return false;
-  }
-  TStaticView view(1 << 30, std::max(w, 1), std::max(h, 1));
-  TData data(&view);
-  ApplyProject(data, p);
-  view.mode = p.transparentMode ? mvTransparent : mvRepereFixe;
-  TResCalc results(data);
+  auto p = LoadHeadless(path, size, why);
+  if (!p) return false;
+  TResCalc& results = *p->results;
   const int code = QuantityCode(quantity);
   if (code < 0) {
     why = QStringLiteral("unknown quantity \"%1\"").arg(quantity);

@@ -32,6 +32,10 @@ void PrintHelp(QTextStream& out) {
          "                  columns (t, y) or to quantity Q (x, y, vx, v, ...) of point N\n"
          "                  of a project; prints the equation, the parameters, the status\n"
          "                  and the statistics\n"
+         "  table FILE.mlb [--frame fixed|transparent] [--smooth none|speed|acceleration|both]\n"
+         "        [--formulas] [--size WIDTHxHEIGHT]\n"
+         "                  print the result table (or the formula table) of a project as\n"
+         "                  the tab-separated lines copied to the clipboard\n"
          "  project-info FILE.mlb\n"
          "                  print what a project file holds: video, frame period, points\n"
          "                  and marks, scale, origin, axis angle, formulas\n"
@@ -59,6 +63,7 @@ int main(int argc, char** argv) {
   if (args[0] == QLatin1String("demo")) return mlb::cli::RunDemo(args.mid(1), out, err);
   if (args[0] == QLatin1String("fit")) return mlb::cli::RunFit(args.mid(1), out, err);
   if (args[0] == QLatin1String("eval")) return mlb::cli::RunEval(args.mid(1), out, err);
+  if (args[0] == QLatin1String("table")) return mlb::cli::RunTable(args.mid(1), out, err);
   if (args[0] == QLatin1String("project-info"))
     return mlb::cli::RunProjectInfo(args.mid(1), out, err);
   err << "mlbtool: unknown command \"" << args[0] << "\"; see mlbtool --help\n";

@@ -12,42 +12,62 @@ namespace {
 
 const char* LongName(int code) {
   switch (code) {
-    case grTemps: return "čas";
-    case grX: return "x-ová souřadnice";
-    case grY: return "Y-ová souřadnice";
-    case grVx: return "X-ová složka rychlosti";
-    case grVy: return "Y-ová složka rychlosti";
-    case grV: return "Hodnota rychlosti";
-    case grAx: return "X-ová složka zrychlení";
-    case grAy: return "Y-ová složka zrychlení";
-    case grA: return "Hodnota zrychlení";
-    case grTheta: return "Úhlová souřadnice";
-    case grR: return "Radiální souřadnice";
-    case grOmega: return "Hodnota úhlové rychlosti";
-    default: return "";
+    case grTemps:
+      return "čas";
+    case grX:
+      return "x-ová souřadnice";
+    case grY:
+      return "Y-ová souřadnice";
+    case grVx:
+      return "X-ová složka rychlosti";
+    case grVy:
+      return "Y-ová složka rychlosti";
+    case grV:
+      return "Hodnota rychlosti";
+    case grAx:
+      return "X-ová složka zrychlení";
+    case grAy:
+      return "Y-ová složka zrychlení";
+    case grA:
+      return "Hodnota zrychlení";
+    case grTheta:
+      return "Úhlová souřadnice";
+    case grR:
+      return "Radiální souřadnice";
+    case grOmega:
+      return "Hodnota úhlové rychlosti";
+    default:
+      return "";
   }
 }
 
 const QString kAngleText =
     QStringLiteral("Úhel otočení soustavy souřadné ve směru trigonometrickém %1 %2 %3");
 
-QString Shortest(double v) { return FormatGeneral(v, 15, 0); }
+QString Shortest(double v) {
+  return FormatGeneral(v, 15, 0);
+}
 
 }  // namespace
 
 TColor ColumnGroupColour(int code) {
   auto rgb = [](int r, int g, int b) { return static_cast<TColor>(r | (g << 8) | (b << 16)); };
   switch (code) {
-    case grTemps: return rgb(255, 255, 255);
+    case grTemps:
+      return rgb(255, 255, 255);
     case grX:
-    case grY: return rgb(248, 248, 255);
+    case grY:
+      return rgb(248, 248, 255);
     case grVx:
     case grVy:
-    case grV: return rgb(255, 250, 250);
+    case grV:
+      return rgb(255, 250, 250);
     case grAx:
     case grAy:
-    case grA: return rgb(255, 250, 240);
-    default: return rgb(245, 245, 245);
+    case grA:
+      return rgb(255, 250, 240);
+    default:
+      return rgb(245, 245, 245);
   }
 }
 
@@ -57,7 +77,9 @@ TGrid::TGrid(const TCalcul& calc, std::function<QString(int)> pointName)
   UpdateSize();
 }
 
-int TGrid::MarkCount() const { return std::max(0, calc_.MarkCount()); }
+int TGrid::MarkCount() const {
+  return std::max(0, calc_.MarkCount());
+}
 
 void TGrid::ResetColumns() {
   const std::size_t n = static_cast<std::size_t>(11 * MarkCount() + 1);
@@ -91,7 +113,8 @@ TColumnDescriptor TGrid::Descriptor(int logical) const {
   if (d.code != grTemps && d.rank >= 1) d.symbol += QString::number(d.rank + 1);
   d.unit = QuantityUnit(d.code);
   d.description = QString::fromUtf8(LongName(d.code));
-  if (d.code != grTemps) d.description += QLatin1Char(' ') + (pointName_ ? pointName_(d.rank) : QString());
+  if (d.code != grTemps)
+    d.description += QLatin1Char(' ') + (pointName_ ? pointName_(d.rank) : QString());
   return d;
 }
 
@@ -128,11 +151,16 @@ QString TGrid::CellText(int c, int r, bool formatted) const {
   if (l < 0) return QString();
   const TColumnDescriptor d = Descriptor(l);
   switch (r) {
-    case 0: return QString();
-    case 1: return d.symbol;
-    case 2: return d.unit;
-    case 3: return d.description;
-    default: break;
+    case 0:
+      return QString();
+    case 1:
+      return d.symbol;
+    case 2:
+      return d.unit;
+    case 3:
+      return d.description;
+    default:
+      break;
   }
   const int precision = FColumns[static_cast<std::size_t>(l)].Precision;
   auto text = [&](double v) { return formatted ? FormatTable(v, precision) : Shortest(v); };
@@ -168,12 +196,16 @@ void TGrid::SetColumnVisible(bool visible, int c) {
 
 void TGrid::DecreasePrecision(int c) {
   const int l = LogicalColumn(c);
-  if (l >= 0) FColumns[static_cast<std::size_t>(l)].Precision = std::max(0, FColumns[static_cast<std::size_t>(l)].Precision - 1);
+  if (l >= 0)
+    FColumns[static_cast<std::size_t>(l)].Precision =
+        std::max(0, FColumns[static_cast<std::size_t>(l)].Precision - 1);
 }
 
 void TGrid::IncreasePrecision(int c) {
   const int l = LogicalColumn(c);
-  if (l >= 0) FColumns[static_cast<std::size_t>(l)].Precision = std::min(8, FColumns[static_cast<std::size_t>(l)].Precision + 1);
+  if (l >= 0)
+    FColumns[static_cast<std::size_t>(l)].Precision =
+        std::min(8, FColumns[static_cast<std::size_t>(l)].Precision + 1);
 }
 
 void TGrid::ResetPrecision() {
@@ -196,7 +228,8 @@ QStringList TGrid::ExportLines(const QString& title, const QDateTime& when) cons
 TMatriceStr TGrid::ExportMatrix() const {
   TMatriceStr m(static_cast<std::size_t>(FRowCount));
   for (int r = 0; r < FRowCount; ++r)
-    for (int c = 1; c < FColCount; ++c) m[static_cast<std::size_t>(r)].push_back(CellText(c, r, false));
+    for (int c = 1; c < FColCount; ++c)
+      m[static_cast<std::size_t>(r)].push_back(CellText(c, r, false));
   if (FColCount - 1 > 1 && !m.empty()) {
     m[0][0] = kAngleText.arg(QStringLiteral("(rad)"), QStringLiteral(":"), QString());
     m[0][1] = Shortest(calc_.AxisAngle());
@@ -211,20 +244,25 @@ TResGrid::TResGrid(TResCalc& results, const TData& data) : data_(data) {
     return k >= 0 && k < data.FixedStore().Names.size() ? data.FixedStore().Names[k] : QString();
   });
   transparent_ = std::make_unique<TGrid>(results.Transparent(), [&data](int k) {
-    return k >= 0 && k < data.TransparentStore().Names.size() ? data.TransparentStore().Names[k] : QString();
+    return k >= 0 && k < data.TransparentStore().Names.size() ? data.TransparentStore().Names[k]
+                                                              : QString();
   });
 }
 
-TGrid& TResGrid::Current() { return data_.TransparentMode() ? *transparent_ : *fixed_; }
+TGrid& TResGrid::Current() {
+  return data_.TransparentMode() ? *transparent_ : *fixed_;
+}
 
 void TResGrid::ResetColumns(TRefChoice which) {
-  if (which == rcBoth || which == rcFixed || (which == rcCurrent && !data_.TransparentMode())) fixed_->ResetColumns();
+  if (which == rcBoth || which == rcFixed || (which == rcCurrent && !data_.TransparentMode()))
+    fixed_->ResetColumns();
   if (which == rcBoth || which == rcTransparent || (which == rcCurrent && data_.TransparentMode()))
     transparent_->ResetColumns();
 }
 
 void TResGrid::ResetPrecision(TRefChoice which) {
-  if (which == rcBoth || which == rcFixed || (which == rcCurrent && !data_.TransparentMode())) fixed_->ResetPrecision();
+  if (which == rcBoth || which == rcFixed || (which == rcCurrent && !data_.TransparentMode()))
+    fixed_->ResetPrecision();
   if (which == rcBoth || which == rcTransparent || (which == rcCurrent && data_.TransparentMode()))
     transparent_->ResetPrecision();
 }
@@ -237,7 +275,8 @@ void TResGrid::ApplySettings(const TGridSettings& s) {
 void TResMem::Reset(TRefChoice which) {
   const bool tsp = transparentMode_ && transparentMode_();
   if (which == rcBoth || which == rcFixed || (which == rcCurrent && !tsp)) fixed_.Reset();
-  if (which == rcBoth || which == rcTransparent || (which == rcCurrent && tsp)) transparent_.Reset();
+  if (which == rcBoth || which == rcTransparent || (which == rcCurrent && tsp))
+    transparent_.Reset();
 }
 
 }  // namespace mlb

@@ -71,7 +71,8 @@ class TGrid {
 
   // The text lines of an export: title, date and time, axis angle, symbols,
   // units, descriptions, one line per sample (tab-separated).
-  QStringList ExportLines(const QString& title, const QDateTime& when = QDateTime::currentDateTime()) const;
+  QStringList ExportLines(const QString& title,
+                          const QDateTime& when = QDateTime::currentDateTime()) const;
   // The string matrix of the spreadsheet exports.
   TMatriceStr ExportMatrix() const;
 
@@ -103,9 +104,9 @@ class TResGrid {
 
 // The remembered selections of the results window for one frame of reference.
 struct TMemory {
-  int reference = 0;      // trajectory view: 0 = the camera or the overlay
-  int quantity = grX;     // time view
-  int vectorKind = 0;     // 0 velocity, 1 acceleration
+  int reference = 0;   // trajectory view: 0 = the camera or the overlay
+  int quantity = grX;  // time view
+  int vectorKind = 0;  // 0 velocity, 1 acceleration
   int formula = -1;
   bool drawOrigin = true;        // "CheckBox33VectorOrigin_Checked"
   bool numberVectors = true;     // "CheckBox19VectorNumber_Checked"
@@ -123,7 +124,8 @@ struct TMemory {
 
 class TResMem {
  public:
-  explicit TResMem(std::function<bool()> transparentMode) : transparentMode_(std::move(transparentMode)) {}
+  explicit TResMem(std::function<bool()> transparentMode)
+      : transparentMode_(std::move(transparentMode)) {}
   TMemory& Current() { return transparentMode_ && transparentMode_() ? transparent_ : fixed_; }
   TMemory& Fixed() { return fixed_; }
   TMemory& Transparent() { return transparent_; }

@@ -68,7 +68,8 @@ TEST_F(Grid, ExportLinesAndMatrix) {
   g.Settings.hideEdgeV = true;
   g.SetGroupVisible(true, {grX, grY});
   g.SetGroupVisible(true, {grVx, grVy, grV});
-  const QStringList lines = g.ExportLines(QStringLiteral("/usr/bin/motilab"), QDateTime(QDate(2026, 12, 9), QTime(10, 30)));
+  const QStringList lines = g.ExportLines(QStringLiteral("/usr/bin/motilab"),
+                                          QDateTime(QDate(2026, 12, 9), QTime(10, 30)));
   ASSERT_EQ(lines.size(), 3 + 3 + 5);
   EXPECT_EQ(lines[0], QStringLiteral("/usr/bin/motilab"));
   EXPECT_FALSE(lines[1].isEmpty());
@@ -78,8 +79,10 @@ TEST_F(Grid, ExportLinesAndMatrix) {
       "s\tm\tm\tm\tm\tm/s\tm/s\tm/s\tm/s\tm/s\tm/s\n"
       "čas\tx-ová souřadnice bodu číslo1\tY-ová souřadnice bodu číslo1\t"
       "x-ová souřadnice bodu číslo2\tY-ová souřadnice bodu číslo2\t"
-      "X-ová složka rychlosti bodu číslo1\tY-ová složka rychlosti bodu číslo1\tHodnota rychlosti bodu číslo1\t"
-      "X-ová složka rychlosti bodu číslo2\tY-ová složka rychlosti bodu číslo2\tHodnota rychlosti bodu číslo2\n"
+      "X-ová složka rychlosti bodu číslo1\tY-ová složka rychlosti bodu číslo1\tHodnota rychlosti "
+      "bodu číslo1\t"
+      "X-ová složka rychlosti bodu číslo2\tY-ová složka rychlosti bodu číslo2\tHodnota rychlosti "
+      "bodu číslo2\n"
       "0\t0\t0\t0\t0\t\t\t\t\t\t\n"
       "0,1\t0,1\t0\t0\t0,1\t1\t0\t1\t0\t1\t1\n"
       "0,2\t0,2\t0\t\t\t1\t0\t1\t\t\t\n"
@@ -89,7 +92,8 @@ TEST_F(Grid, ExportLinesAndMatrix) {
 
   const TMatriceStr m = g.ExportMatrix();
   ASSERT_EQ(m.size(), 9u);
-  EXPECT_EQ(m[0][0], QStringLiteral("Úhel otočení soustavy souřadné ve směru trigonometrickém (rad) : "));
+  EXPECT_EQ(m[0][0],
+            QStringLiteral("Úhel otočení soustavy souřadné ve směru trigonometrickém (rad) : "));
   EXPECT_EQ(m[0][1], QStringLiteral("0"));
   EXPECT_EQ(m[1][5], QStringLiteral("vx"));
   EXPECT_EQ(m[5][1], QStringLiteral("0,1"));
