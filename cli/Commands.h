@@ -21,4 +21,9 @@ int RunEval(const QStringList& args, QTextStream& out, QTextStream& err);
 // Prints a project's result table (or formula table) as the export lines.
 int RunTable(const QStringList& args, QTextStream& out, QTextStream& err);
 
+// The frame sources: what a video holds, one frame to a picture, every frame in order.
+int RunProbe(QStringList args, QTextStream& out, QTextStream& err);
+int RunFrame(QStringList args, QTextStream& out, QTextStream& err);
+int RunFrames(QStringList args, QTextStream& out, QTextStream& err);
+
 }  // namespace mlb::cli

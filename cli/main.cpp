@@ -36,6 +36,13 @@ void PrintHelp(QTextStream& out) {
          "        [--formulas] [--size WIDTHxHEIGHT]\n"
          "                  print the result table (or the formula table) of a project as\n"
          "                  the tab-separated lines copied to the clipboard\n"
+         "  probe FILE [--framework vfw|ds|ffmpeg]\n"
+         "                  the framework that opens a video, its frame count, size,\n"
+         "                  rate, duration and comment\n"
+         "  frame FILE N OUT.png [--framework ...]\n"
+         "                  write frame N (from 0) as a picture\n"
+         "  frames FILE [--framework ...]\n"
+         "                  decode every frame in order and report frames per second\n"
          "  project-info FILE.mlb\n"
          "                  print what a project file holds: video, frame period, points\n"
          "                  and marks, scale, origin, axis angle, formulas\n"
@@ -64,6 +71,9 @@ int main(int argc, char** argv) {
   if (args[0] == QLatin1String("fit")) return mlb::cli::RunFit(args.mid(1), out, err);
   if (args[0] == QLatin1String("eval")) return mlb::cli::RunEval(args.mid(1), out, err);
   if (args[0] == QLatin1String("table")) return mlb::cli::RunTable(args.mid(1), out, err);
+  if (args[0] == QLatin1String("probe")) return mlb::cli::RunProbe(args.mid(1), out, err);
+  if (args[0] == QLatin1String("frame")) return mlb::cli::RunFrame(args.mid(1), out, err);
+  if (args[0] == QLatin1String("frames")) return mlb::cli::RunFrames(args.mid(1), out, err);
   if (args[0] == QLatin1String("project-info"))
     return mlb::cli::RunProjectInfo(args.mid(1), out, err);
   err << "mlbtool: unknown command \"" << args[0] << "\"; see mlbtool --help\n";
