@@ -13,8 +13,9 @@ namespace mlb::cli {
 namespace {
 
 std::unique_ptr<TFrameSources> MakeSources() {
-  return std::make_unique<TFrameSources>(nullptr, nullptr, std::make_unique<TFFMpegPlay>(),
-                                         [](const QString& f) { return TFFMpegPlay::GetComment(f); });
+  return std::make_unique<TFrameSources>(
+      nullptr, nullptr, std::make_unique<TFFMpegPlay>(),
+      [](const QString& f) { return TFFMpegPlay::GetComment(f); });
 }
 
 // Opens with the chain, or with the framework asked for; prints the
@@ -91,7 +92,8 @@ int RunFrame(QStringList args, QTextStream& out, QTextStream& err) {
   s->SetPosition(n);
   const QImage img = s->CurrentFrame();
   if (img.isNull() || !img.save(args[2])) {
-    err << "mlbtool frame: frame " << n << " could not be " << (img.isNull() ? "decoded" : "written") << "\n";
+    err << "mlbtool frame: frame " << n << " could not be "
+        << (img.isNull() ? "decoded" : "written") << "\n";
     return 1;
   }
   out << "frame " << s->Position << " of " << s->FrameCount << " written to " << args[2] << "\n";
@@ -118,7 +120,8 @@ int RunFrames(QStringList args, QTextStream& out, QTextStream& err) {
   out << "frames\t" << s->FrameCount << "\n";
   out << "failed\t" << failed << "\n";
   out << "seconds\t" << FormatGeneral(seconds, 4, 0) << "\n";
-  out << "frames per second\t" << FormatGeneral(seconds > 0 ? s->FrameCount / seconds : 0, 4, 0) << "\n";
+  out << "frames per second\t" << FormatGeneral(seconds > 0 ? s->FrameCount / seconds : 0, 4, 0)
+      << "\n";
   return failed == 0 ? 0 : 1;
 }
 

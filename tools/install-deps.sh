@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev libjpeg62-turbo-dev ffmpeg
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-format-14
   xvfb xauth

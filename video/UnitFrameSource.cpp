@@ -82,7 +82,8 @@ TFramework TFrameSources::StartFramework(const QString& path, TFramework previou
   const QString ext = QFileInfo(path).suffix().toLower();
   if (ext == QLatin1String("avi"))
     f = fwVfw;
-  else if (ext == QLatin1String("mpg") || ext == QLatin1String("mpeg") || ext == QLatin1String("wmv"))
+  else if (ext == QLatin1String("mpg") || ext == QLatin1String("mpeg") ||
+           ext == QLatin1String("wmv"))
     f = fwDS;
   else if (ext == QLatin1String("mov"))
     f = fwFFMpeg;
@@ -115,9 +116,12 @@ bool TFrameSources::OpenWith(const QString& path, TFramework framework) {
 
 QString FrameworkName(TFramework f) {
   switch (f) {
-    case fwVfw: return QStringLiteral("vfw");
-    case fwDS: return QStringLiteral("ds");
-    default: return QStringLiteral("ffmpeg");
+    case fwVfw:
+      return QStringLiteral("vfw");
+    case fwDS:
+      return QStringLiteral("ds");
+    default:
+      return QStringLiteral("ffmpeg");
   }
 }
 

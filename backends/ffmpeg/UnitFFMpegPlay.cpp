@@ -34,11 +34,24 @@ struct TFFMpegPlay::Impl {
   AVFrame* frame = nullptr;
   AVPacket* pkt = nullptr;
   int stream = -1;
-  int rotation = 0;  // degrees clockwise to display upright
-  std::vector<int64_t> pts;  // presentation order: frame n has pts[n]
-  std::vector<KeyFrame> keys;  // sorted by pts
+  int rotation = 0;                  // degrees clockwise to display upright
+  std::vector<int64_t> pts;          // presentation order: frame n has pts[n]
+  std::vector<KeyFrame> keys;        // sorted by pts
   int64_t lastPts = AV_NOPTS_VALUE;  // last frame the decoder delivered
   bool eof = false;
+  // The palette of 8-bit video comes once, with the first packet; it is
+  // handed to the decoder again after every seek.
+  std::vector<uint8_t> palette;
+  bool needPalette = false;
+  // Streams whose packets carry no presentation times while frames are
+  // reordered: frames are numbered as they come out of the decoder. A first
+  // decoding pass learns the place of every key frame in presentation order;
+  // after a seek, the count starts at the first key frame that comes out
+  // (frames before it belong to the previous group and are left out).
+  bool counting = false;
+  bool awaitingKey = false;
+  int64_t nextCount = 0;
+  int64_t seekKey = 0;
   long long decoded = 0;
   // Cache of converted frames, least recently used at the front.
   std::list<int64_t> lru;
@@ -56,6 +69,8 @@ struct TFFMpegPlay::Impl {
     avformat_close_input(&fmt);
     pts.clear();
     keys.clear();
+    palette.clear();
+    needPalette = false;
     cache.clear();
     lru.clear();
     bytes = 0;
@@ -90,12 +105,13 @@ struct TFFMpegPlay::Impl {
 
   QImage Convert(const AVFrame* f) {
     const int w = f->width, h = f->height;
-    sws = sws_getCachedContext(sws, w, h, static_cast<AVPixelFormat>(f->format), w, h, AV_PIX_FMT_BGRA,
-                               SWS_POINT, nullptr, nullptr, nullptr);
+    sws = sws_getCachedContext(sws, w, h, static_cast<AVPixelFormat>(f->format), w, h,
+                               AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
     if (!sws) return QImage();
     // Colour matrix and range of the stream; unmarked HD video is BT.709.
     int cs = f->colorspace;
-    if (cs == AVCOL_SPC_UNSPECIFIED || cs == AVCOL_SPC_RESERVED) cs = h >= 720 ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M;
+    if (cs == AVCOL_SPC_UNSPECIFIED || cs == AVCOL_SPC_RESERVED)
+      cs = h >= 720 ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M;
     const AVPixelFormat pf = static_cast<AVPixelFormat>(f->format);
     const bool fullRange = f->color_range == AVCOL_RANGE_JPEG || pf == AV_PIX_FMT_YUVJ420P ||
                            pf == AV_PIX_FMT_YUVJ422P || pf == AV_PIX_FMT_YUVJ444P;
@@ -130,6 +146,11 @@ struct TFFMpegPlay::Impl {
           av_packet_unref(pkt);
           continue;
         }
+        if (needPalette && !palette.empty()) {
+          if (uint8_t* side = av_packet_new_side_data(pkt, AV_PKT_DATA_PALETTE, palette.size()))
+            std::copy(palette.begin(), palette.end(), side);
+          needPalette = false;
+        }
         avcodec_send_packet(dec, pkt);  // a damaged packet is skipped
         av_packet_unref(pkt);
         break;
@@ -137,8 +158,17 @@ struct TFFMpegPlay::Impl {
     }
   }
 
-  static int64_t FrameTs(const AVFrame* f) {
+  static int64_t BestEffort(const AVFrame* f) {
     return f->best_effort_timestamp != AV_NOPTS_VALUE ? f->best_effort_timestamp : f->pts;
+  }
+  int64_t FrameTs(const AVFrame* f) {
+    if (!counting) return BestEffort(f);
+    if (awaitingKey) {
+      if (!f->key_frame) return -1;
+      awaitingKey = false;
+      nextCount = seekKey;
+    }
+    return nextCount++;
   }
 
   // Decodes forward until the frame with timestamp `target` (or a later one)
@@ -157,27 +187,39 @@ struct TFFMpegPlay::Impl {
     // The last key frame at or before the target in presentation order.
     auto it = std::upper_bound(keys.begin(), keys.end(), target,
                                [](int64_t t, const KeyFrame& k) { return t < k.pts; });
-    int64_t ts = it == keys.begin() ? (keys.empty() ? pts.front() : keys.front().dts) : std::prev(it)->dts;
-    if (ts == AV_NOPTS_VALUE) ts = it == keys.begin() ? pts.front() : std::prev(it)->pts;
+    const KeyFrame* key =
+        it == keys.begin() ? (keys.empty() ? nullptr : &keys.front()) : &*std::prev(it);
+    int64_t ts = key ? key->dts : AV_NOPTS_VALUE;
+    if (ts == AV_NOPTS_VALUE) ts = key ? key->pts : pts.front();
     av_seek_frame(fmt, stream, ts, AVSEEK_FLAG_BACKWARD);
+    seekKey = key ? key->pts : 0;
+    nextCount = seekKey;
+    awaitingKey = counting && key != nullptr;
     avcodec_flush_buffers(dec);
     eof = false;
     lastPts = AV_NOPTS_VALUE;
+    needPalette = true;
   }
 };
 
-TFFMpegPlay::TFFMpegPlay(std::size_t cacheBytes) : d_(std::make_unique<Impl>()), cacheLimit_(cacheBytes) {
+TFFMpegPlay::TFFMpegPlay(std::size_t cacheBytes)
+    : d_(std::make_unique<Impl>()), cacheLimit_(cacheBytes) {
   av_log_set_level(AV_LOG_QUIET);
 }
 
 TFFMpegPlay::~TFFMpegPlay() = default;
 
-std::size_t TFFMpegPlay::CacheBytes() const { return d_->bytes; }
-long long TFFMpegPlay::DecodedFrames() const { return d_->decoded; }
+std::size_t TFFMpegPlay::CacheBytes() const {
+  return d_->bytes;
+}
+long long TFFMpegPlay::DecodedFrames() const {
+  return d_->decoded;
+}
 
 QString TFFMpegPlay::GetComment(const QString& fileName) {
   AVFormatContext* fmt = nullptr;
-  if (avformat_open_input(&fmt, fileName.toUtf8().constData(), nullptr, nullptr) < 0) return QString();
+  if (avformat_open_input(&fmt, fileName.toUtf8().constData(), nullptr, nullptr) < 0)
+    return QString();
   QString comment;
   if (const AVDictionaryEntry* e = av_dict_get(fmt->metadata, "comment", nullptr, 0))
     comment = QString::fromUtf8(e->value);
@@ -185,7 +227,9 @@ QString TFFMpegPlay::GetComment(const QString& fileName) {
   return comment;
 }
 
-void TFFMpegPlay::Release() { d_->Free(); }
+void TFFMpegPlay::Release() {
+  d_->Free();
+}
 
 bool TFFMpegPlay::Open(const QString& name) {
   Impl& d = *d_;
@@ -204,38 +248,66 @@ bool TFFMpegPlay::Open(const QString& name) {
   d.pkt = av_packet_alloc();
   if (!d.frame || !d.pkt) return false;
 
-  // The frame table: one pass over the packets (no decoding).
+  // The frame table: one pass over the packets (no decoding). Packets without
+  // a presentation time give their decoding time instead, which is the same
+  // unless frames are reordered (B-frames): then the decoder must tell.
+  const bool reorders = st->codecpar->video_delay > 0 || d.dec->has_b_frames > 0;
   bool complete = true;
+  int64_t index = 0;  // decoding order
+  std::vector<KeyFrame> countedKeys;
   while (av_read_frame(d.fmt, d.pkt) >= 0) {
+    if (d.pkt->stream_index == d.stream && d.palette.empty()) {
+      std::size_t size = 0;
+      if (const uint8_t* pal = av_packet_get_side_data(d.pkt, AV_PKT_DATA_PALETTE, &size))
+        d.palette.assign(pal, pal + size);
+    }
     if (d.pkt->stream_index == d.stream && !(d.pkt->flags & AV_PKT_FLAG_DISCARD)) {
       const int64_t ts = d.pkt->pts != AV_NOPTS_VALUE ? d.pkt->pts : d.pkt->dts;
-      if (ts == AV_NOPTS_VALUE) complete = false;
-      else {
+      if (ts == AV_NOPTS_VALUE || (d.pkt->pts == AV_NOPTS_VALUE && reorders)) complete = false;
+      if (ts != AV_NOPTS_VALUE) {
         d.pts.push_back(ts);
         if (d.pkt->flags & AV_PKT_FLAG_KEY) d.keys.push_back({ts, d.pkt->dts});
       }
+      if (d.pkt->flags & AV_PKT_FLAG_KEY)
+        countedKeys.push_back({index, d.pkt->dts != AV_NOPTS_VALUE ? d.pkt->dts : d.pkt->pts});
+      ++index;
     }
     av_packet_unref(d.pkt);
   }
-  std::sort(d.pts.begin(), d.pts.end());
-  d.pts.erase(std::unique(d.pts.begin(), d.pts.end()), d.pts.end());
-  if (!complete || d.pts.empty()) {
-    // Timestamps missing from the packets: decode once to learn them.
-    d.pts.clear();
-    d.keys.clear();
-    av_seek_frame(d.fmt, d.stream, INT64_MIN, AVSEEK_FLAG_BACKWARD);
+  if (!complete) {
+    // One decoding pass: the frames in presentation order and where the key
+    // frames fall among them.
+    d.counting = true;
+    const int64_t first = countedKeys.empty() || countedKeys.front().dts == AV_NOPTS_VALUE
+                              ? 0
+                              : countedKeys.front().dts;
+    if (av_seek_frame(d.fmt, d.stream, first, AVSEEK_FLAG_BACKWARD) < 0)
+      av_seek_frame(d.fmt, -1, 0, AVSEEK_FLAG_BYTE);
     avcodec_flush_buffers(d.dec);
     d.eof = false;
+    d.needPalette = true;
+    int64_t shown = 0;
+    std::vector<int64_t> keyPlaces;
     while (d.NextFrame()) {
-      const int64_t ts = Impl::FrameTs(d.frame);
-      if (ts != AV_NOPTS_VALUE) d.pts.push_back(ts);
-      if (d.frame->key_frame && ts != AV_NOPTS_VALUE) d.keys.push_back({ts, AV_NOPTS_VALUE});
+      if (d.frame->key_frame) keyPlaces.push_back(shown);
+      ++shown;
       av_frame_unref(d.frame);
     }
-    std::sort(d.pts.begin(), d.pts.end());
-    d.pts.erase(std::unique(d.pts.begin(), d.pts.end()), d.pts.end());
+    d.pts.resize(static_cast<std::size_t>(shown));
+    for (int64_t i = 0; i < shown; ++i) d.pts[static_cast<std::size_t>(i)] = i;
+    d.keys.clear();
+    if (keyPlaces.size() == countedKeys.size())
+      for (std::size_t k = 0; k < keyPlaces.size(); ++k)
+        d.keys.push_back({keyPlaces[k], countedKeys[k].dts});
+    // Without a usable key table every frame is decoded from the start.
+    if (d.keys.empty() || d.keys.front().pts != 0)
+      d.keys.insert(d.keys.begin(),
+                    KeyFrame{0, countedKeys.empty() ? AV_NOPTS_VALUE : countedKeys.front().dts});
   }
-  std::sort(d.keys.begin(), d.keys.end(), [](const KeyFrame& a, const KeyFrame& b) { return a.pts < b.pts; });
+  std::sort(d.pts.begin(), d.pts.end());
+  d.pts.erase(std::unique(d.pts.begin(), d.pts.end()), d.pts.end());
+  std::sort(d.keys.begin(), d.keys.end(),
+            [](const KeyFrame& a, const KeyFrame& b) { return a.pts < b.pts; });
   if (d.pts.empty()) return false;
 
   // Upright display of phone videos.
