@@ -68,7 +68,9 @@ TEST(FFMpegSource, EveryFixtureGivesTheFrameAskedFor) {
     for (int n = 0; n < s.FrameCount; ++n) seq.push_back(FrameAt(s, n));
     for (int n = 0; n < s.FrameCount; ++n) {
       if (vfr) {
-        if (n > 0) EXPECT_GT(seq[n], seq[n - 1]) << n;
+        if (n > 0) {
+          EXPECT_GT(seq[n], seq[n - 1]) << n;
+        }
       } else {
         EXPECT_EQ(seq[n], n) << n;
       }
