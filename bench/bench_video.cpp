@@ -13,7 +13,9 @@ namespace {
 
 using namespace mlb;
 
-QString File(const char* var) { return qEnvironmentVariable(var); }
+QString File(const char* var) {
+  return qEnvironmentVariable(var);
+}
 
 void Sequential(benchmark::State& state, const char* var) {
   const QString file = File(var);
@@ -29,11 +31,16 @@ void Sequential(benchmark::State& state, const char* var) {
       benchmark::DoNotOptimize(s.CurrentFrame().bits());
     }
     state.counters["frames"] = s.FrameCount;
-    state.counters["fps"] = benchmark::Counter(s.FrameCount, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["fps"] =
+        benchmark::Counter(s.FrameCount, benchmark::Counter::kIsIterationInvariantRate);
   }
 }
-void BM_SequentialH264(benchmark::State& s) { Sequential(s, "MOTILAB_BENCH_H264"); }
-void BM_SequentialMJPEG(benchmark::State& s) { Sequential(s, "MOTILAB_BENCH_MJPEG"); }
+void BM_SequentialH264(benchmark::State& s) {
+  Sequential(s, "MOTILAB_BENCH_H264");
+}
+void BM_SequentialMJPEG(benchmark::State& s) {
+  Sequential(s, "MOTILAB_BENCH_MJPEG");
+}
 BENCHMARK(BM_SequentialH264)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_SequentialMJPEG)->Unit(benchmark::kMillisecond)->Iterations(2);
 

@@ -4,6 +4,7 @@
 #include <QImage>
 
 #include "backends/ffmpeg/UnitFFMpegPlay.h"
+#include "backends/vfw/UnitVfwPlay.h"
 #include "cli/Commands.h"
 #include "common/UnitNumberFormat.h"
 #include "video/UnitFrameSource.h"
@@ -14,7 +15,7 @@ namespace {
 
 std::unique_ptr<TFrameSources> MakeSources() {
   return std::make_unique<TFrameSources>(
-      nullptr, nullptr, std::make_unique<TFFMpegPlay>(),
+      std::make_unique<TVfwPlay>(), nullptr, std::make_unique<TFFMpegPlay>(),
       [](const QString& f) { return TFFMpegPlay::GetComment(f); });
 }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "backends/ffmpeg/UnitFFMpegPlay.h"
+#include "backends/vfw/UnitVfwPlay.h"
 #include "video/UnitFrameSource.h"
 
 namespace mlb {
@@ -87,6 +88,34 @@ TEST(FFMpegSource, EveryFixtureGivesTheFrameAskedFor) {
       EXPECT_EQ(FrameAt(r, n), seq[n]) << "back to " << n;
     EXPECT_LE(r.CacheBytes(), (std::size_t{4} << 20) + std::size_t(fx.width) * fx.height * 4);
   }
+}
+
+// The AVI reader opens the uncompressed and Motion-JPEG files, and leaves
+// every other codec to the next source of the chain.
+TEST(VfwSource, ReadsItsCodecsAndRefusesTheOthers) {
+  for (const Fixture& fx : Manifest()) {
+    SCOPED_TRACE(fx.file.toStdString());
+    TVfwPlay s;
+    s.SetFileName(VideoDir() + QLatin1Char('/') + fx.file);
+    const bool mine =
+        fx.file.startsWith(QLatin1String("avi_")) && !fx.file.contains(QLatin1String("mpeg4"));
+    ASSERT_EQ(s.Opened, mine);
+    if (!mine) continue;
+    EXPECT_EQ(s.FrameCount, fx.frames);
+    EXPECT_EQ(s.FrameWidth, fx.width);
+    EXPECT_EQ(s.FrameHeight, fx.height);
+    EXPECT_EQ(s.FrameDelay, 40);
+    for (int n : {0, 1, fx.frames / 2, fx.frames - 1, 3, 2}) EXPECT_EQ(FrameAt(s, n), n) << n;
+  }
+  for (const char* name : {"broken_text.avi", "mp4_h264.mp4"}) {
+    TVfwPlay s;
+    s.SetFileName(VideoDir() + QLatin1Char('/') + QLatin1String(name));
+    EXPECT_FALSE(s.Opened) << name;
+  }
+  TVfwPlay t;  // half a file: the frames whose chunks are whole
+  t.SetFileName(VideoDir() + QStringLiteral("/broken_truncated.avi"));
+  if (t.Opened)
+    for (int n = 0; n < t.FrameCount; ++n) FrameAt(t, n);
 }
 
 TEST(FFMpegSource, BrokenFilesFailCleanly) {
