@@ -4,6 +4,7 @@
 #include <QImage>
 
 #include "backends/ffmpeg/UnitFFMpegPlay.h"
+#include "backends/gstreamer/UnitDSPlay.h"
 #include "backends/vfw/UnitVfwPlay.h"
 #include "cli/Commands.h"
 #include "common/UnitNumberFormat.h"
@@ -13,10 +14,13 @@ namespace mlb::cli {
 
 namespace {
 
-std::unique_ptr<TFrameSources> MakeSources() {
+// The GStreamer source counts frames from the duration and the nominal rate,
+// which is wrong for variable-rate and some ASF files: it serves only when
+// asked for by name until it counts exactly; the chain is vfw -> ffmpeg.
+std::unique_ptr<TFrameSources> MakeSources(bool withDs = false) {
   return std::make_unique<TFrameSources>(
-      std::make_unique<TVfwPlay>(), nullptr, std::make_unique<TFFMpegPlay>(),
-      [](const QString& f) { return TFFMpegPlay::GetComment(f); });
+      std::make_unique<TVfwPlay>(), withDs ? std::make_unique<TDSPlay>() : nullptr,
+      std::make_unique<TFFMpegPlay>(), [](const QString& f) { return TFFMpegPlay::GetComment(f); });
 }
 
 // Opens with the chain, or with the framework asked for; prints the
@@ -66,7 +70,7 @@ int RunProbe(QStringList args, QTextStream& out, QTextStream& err) {
     err << "usage: mlbtool probe FILE [--framework vfw|ds|ffmpeg]\n";
     return 2;
   }
-  auto sources = MakeSources();
+  auto sources = MakeSources(framework == QLatin1String("ds"));
   TFrameSource* s = OpenVideo(*sources, args[0], framework, err);
   if (!s) return 1;
   out << "framework\t" << FrameworkName(sources->CurrentFramework()) << "\n";
@@ -87,7 +91,7 @@ int RunFrame(QStringList args, QTextStream& out, QTextStream& err) {
     err << "usage: mlbtool frame FILE N OUT.png [--framework vfw|ds|ffmpeg]\n";
     return 2;
   }
-  auto sources = MakeSources();
+  auto sources = MakeSources(framework == QLatin1String("ds"));
   TFrameSource* s = OpenVideo(*sources, args[0], framework, err);
   if (!s) return 1;
   s->SetPosition(n);
@@ -107,7 +111,7 @@ int RunFrames(QStringList args, QTextStream& out, QTextStream& err) {
     err << "usage: mlbtool frames FILE [--framework vfw|ds|ffmpeg]\n";
     return 2;
   }
-  auto sources = MakeSources();
+  auto sources = MakeSources(framework == QLatin1String("ds"));
   TFrameSource* s = OpenVideo(*sources, args[0], framework, err);
   if (!s) return 1;
   QElapsedTimer timer;

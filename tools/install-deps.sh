@@ -6,6 +6,8 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev libjpeg62-turbo-dev ffmpeg
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base
+  gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly gstreamer1.0-libav
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-format-14
   xvfb xauth

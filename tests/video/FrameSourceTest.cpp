@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "backends/ffmpeg/UnitFFMpegPlay.h"
+#include "backends/gstreamer/UnitDSPlay.h"
 #include "backends/vfw/UnitVfwPlay.h"
 #include "video/UnitFrameSource.h"
 
@@ -116,6 +117,25 @@ TEST(VfwSource, ReadsItsCodecsAndRefusesTheOthers) {
   t.SetFileName(VideoDir() + QStringLiteral("/broken_truncated.avi"));
   if (t.Opened)
     for (int n = 0; n < t.FrameCount; ++n) FrameAt(t, n);
+}
+
+// GStreamer: exact frames where it claims a file; the files it cannot seek
+// exactly (MPEG program streams) are refused so that the chain moves on.
+TEST(DSSource, ExactFramesOrRefusal) {
+  struct Case {
+    const char* file;
+    bool claims;
+  };
+  for (const Case& c :
+       {Case{"mp4_h264.mp4", true}, Case{"mov_mjpeg.mov", true}, Case{"avi_mjpeg.avi", true},
+        Case{"mpg_mpeg2.mpg", false}, Case{"broken_text.avi", false}}) {
+    SCOPED_TRACE(c.file);
+    TDSPlay s;
+    s.SetFileName(VideoDir() + QLatin1Char('/') + QLatin1String(c.file));
+    ASSERT_EQ(s.Opened, c.claims);
+    if (!c.claims) continue;
+    for (int n : {0, 1, s.FrameCount / 2, s.FrameCount - 1, 5, 4}) EXPECT_EQ(FrameAt(s, n), n) << n;
+  }
 }
 
 TEST(FFMpegSource, BrokenFilesFailCleanly) {

@@ -1,0 +1,190 @@
+#include "backends/gstreamer/UnitDSPlay.h"
+
+#include <cmath>
+#include <cstring>
+
+#include <QFileInfo>
+#include <QUrl>
+
+#include <gst/app/gstappsink.h>
+#include <gst/gst.h>
+#include <gst/video/video.h>
+
+namespace mlb {
+
+namespace {
+
+constexpr GstClockTime kWait = 10 * GST_SECOND;  // longest wait for a state change
+
+// Waits for the pipeline to settle; false on an error or a time-out.
+bool Settle(GstElement* pipeline) {
+  GstState state;
+  return gst_element_get_state(pipeline, &state, nullptr, kWait) == GST_STATE_CHANGE_SUCCESS &&
+         state == GST_STATE_PAUSED;
+}
+
+}  // namespace
+
+struct TDSPlay::Impl {
+  GstElement* pipeline = nullptr;
+  GstElement* sink = nullptr;
+  int decodedPosition = -1;
+  QImage last;
+
+  void Free() {
+    if (pipeline) {
+      gst_element_set_state(pipeline, GST_STATE_NULL);
+      gst_object_unref(pipeline);
+    }
+    pipeline = nullptr;
+    sink = nullptr;
+    decodedPosition = -1;
+    last = QImage();
+  }
+
+  // Stream time of the prerolled frame (-1 when unknown).
+  double PrerollTime() {
+    GstSample* sample = gst_app_sink_try_pull_preroll(GST_APP_SINK(sink), kWait);
+    if (!sample) return -1;
+    double t = -1;
+    GstBuffer* buffer = gst_sample_get_buffer(sample);
+    const GstSegment* segment = gst_sample_get_segment(sample);
+    if (buffer && segment && GST_BUFFER_PTS_IS_VALID(buffer)) {
+      const guint64 st =
+          gst_segment_to_stream_time(segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer));
+      if (st != GST_CLOCK_TIME_NONE) t = static_cast<double>(st) / GST_SECOND;
+    }
+    gst_sample_unref(sample);
+    return t;
+  }
+
+  // The prerolled frame as an image; null when there is none.
+  QImage Pull() {
+    GstSample* sample = gst_app_sink_try_pull_preroll(GST_APP_SINK(sink), kWait);
+    if (!sample) return QImage();
+    QImage img;
+    GstCaps* caps = gst_sample_get_caps(sample);
+    GstVideoInfo info;
+    GstBuffer* buffer = gst_sample_get_buffer(sample);
+    GstMapInfo map;
+    if (caps && buffer && gst_video_info_from_caps(&info, caps) &&
+        gst_buffer_map(buffer, &map, GST_MAP_READ)) {
+      const int w = GST_VIDEO_INFO_WIDTH(&info), h = GST_VIDEO_INFO_HEIGHT(&info);
+      const int stride = GST_VIDEO_INFO_PLANE_STRIDE(&info, 0);
+      if (w > 0 && h > 0 && map.size >= static_cast<gsize>(stride) * static_cast<gsize>(h)) {
+        img = QImage(w, h, QImage::Format_RGB32);
+        for (int y = 0; y < h; ++y)
+          std::memcpy(img.scanLine(y), map.data + static_cast<std::ptrdiff_t>(y) * stride,
+                      static_cast<std::size_t>(w) * 4);
+      }
+      gst_buffer_unmap(buffer, &map);
+    }
+    gst_sample_unref(sample);
+    return img;
+  }
+};
+
+TDSPlay::TDSPlay() : d_(std::make_unique<Impl>()) {
+  if (!gst_is_initialized()) gst_init(nullptr, nullptr);
+}
+
+TDSPlay::~TDSPlay() {
+  d_->Free();
+}
+
+void TDSPlay::Release() {
+  d_->Free();
+}
+
+bool TDSPlay::Open(const QString& name) {
+  Impl& d = *d_;
+  d.Free();
+  if (!QFileInfo(name).isFile()) return false;
+  const QByteArray uri = QUrl::fromLocalFile(QFileInfo(name).absoluteFilePath()).toEncoded();
+  GError* error = nullptr;
+  d.pipeline = gst_parse_launch(
+      "uridecodebin name=src ! videoconvert ! video/x-raw,format=BGRx ! "
+      "appsink name=sink sync=false max-buffers=1 drop=false",
+      &error);
+  if (error) g_error_free(error);
+  if (!d.pipeline) return false;
+  GstElement* src = gst_bin_get_by_name(GST_BIN(d.pipeline), "src");
+  d.sink = gst_bin_get_by_name(GST_BIN(d.pipeline), "sink");
+  if (!src || !d.sink) {
+    if (src) gst_object_unref(src);
+    return false;
+  }
+  g_object_set(src, "uri", uri.constData(), nullptr);
+  gst_object_unref(src);
+  gst_object_unref(d.sink);  // the bin keeps it alive
+  gst_element_set_state(d.pipeline, GST_STATE_PAUSED);
+  if (!Settle(d.pipeline)) return false;
+
+  // Size and rate from the negotiated caps; length from the pipeline.
+  GstPad* pad = gst_element_get_static_pad(d.sink, "sink");
+  GstCaps* caps = pad ? gst_pad_get_current_caps(pad) : nullptr;
+  if (pad) gst_object_unref(pad);
+  if (!caps) return false;
+  GstVideoInfo info;
+  const bool ok = gst_video_info_from_caps(&info, caps);
+  gst_caps_unref(caps);
+  if (!ok || GST_VIDEO_INFO_WIDTH(&info) <= 0 || GST_VIDEO_INFO_HEIGHT(&info) <= 0) return false;
+  const double fps =
+      GST_VIDEO_INFO_FPS_D(&info) > 0
+          ? static_cast<double>(GST_VIDEO_INFO_FPS_N(&info)) / GST_VIDEO_INFO_FPS_D(&info)
+          : 0;
+  if (!(std::abs(fps) >= 1e-100)) return false;
+  gint64 duration = 0;
+  if (!gst_element_query_duration(d.pipeline, GST_FORMAT_TIME, &duration) || duration <= 0)
+    return false;
+  SetRate(fps);
+  Duration = static_cast<double>(duration) / GST_SECOND;
+  FrameCount = static_cast<int>(std::lround(Duration * FrameRate));
+  FrameWidth = GST_VIDEO_INFO_WIDTH(&info);
+  FrameHeight = GST_VIDEO_INFO_HEIGHT(&info);
+  if (FrameCount <= 0) return false;
+  Position = 0;
+  CurrentTime = 0;
+  d.last = d.Pull();  // the prerolled first frame
+  d.decodedPosition = 0;
+  if (d.last.isNull()) return false;
+  // Some demuxers (MPEG program streams) cannot seek to an exact frame: a
+  // source that would show another frame than the one asked for refuses the
+  // file, and the chain moves on to the FFmpeg source.
+  // The middle and the last frame are tried.
+  for (const int probe : {FrameCount / 2, FrameCount - 1}) {
+    if (probe <= 0) continue;
+    const double target = (probe + 0.001) * FrameDuration;
+    if (!gst_element_seek_simple(
+            d.pipeline, GST_FORMAT_TIME,
+            static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+            static_cast<gint64>(target * GST_SECOND)) ||
+        !Settle(d.pipeline))
+      return false;
+    const double at = d.PrerollTime();
+    if (at < 0 || std::abs(at - probe * FrameDuration) > 0.5 * FrameDuration) return false;
+    d.decodedPosition = -1;
+  }
+  return true;
+}
+
+QImage TDSPlay::Decode() {
+  Impl& d = *d_;
+  if (!d.pipeline) return QImage();
+  const int n = std::clamp(Position, 0, FrameCount - 1);
+  if (n == d.decodedPosition && !d.last.isNull()) return d.last;
+  // A hair past the frame's start: n x 1.0001 would drift a whole frame
+  // after 10 000 frames.
+  const double t = std::clamp((n + 0.001) * FrameDuration, 0.0, Duration);
+  if (!gst_element_seek_simple(
+          d.pipeline, GST_FORMAT_TIME,
+          static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+          static_cast<gint64>(t * GST_SECOND)))
+    return QImage();
+  if (!Settle(d.pipeline)) return QImage();
+  d.last = d.Pull();
+  d.decodedPosition = d.last.isNull() ? -1 : n;
+  return d.last;
+}
+
+}  // namespace mlb
