@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include "backends/ffmpeg/UnitFFMpegPlay.h"
+#include "backends/vfw/UnitVfwPlay.h"
 
 namespace {
 
@@ -17,10 +18,11 @@ QString File(const char* var) {
   return qEnvironmentVariable(var);
 }
 
+template <class Source>
 void Sequential(benchmark::State& state, const char* var) {
   const QString file = File(var);
   for (auto _ : state) {
-    TFFMpegPlay s;
+    Source s;
     s.SetFileName(file);
     if (!s.Opened) {
       state.SkipWithError("cannot open the benchmark file");
@@ -61,7 +63,7 @@ void BM_StepH264(benchmark::State& state) {
   }
   state.SetLabel(back ? "backward" : "forward");
 }
-BENCHMARK(BM_StepH264)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StepH264)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Random jumps with a cache too small to help.
 void BM_RandomJumpH264(benchmark::State& state) {
@@ -75,7 +77,7 @@ void BM_RandomJumpH264(benchmark::State& state) {
     benchmark::DoNotOptimize(s.CurrentFrame().bits());
   }
 }
-BENCHMARK(BM_RandomJumpH264)->Unit(benchmark::kMillisecond)->Iterations(30);
+BENCHMARK(BM_RandomJumpH264)->Unit(benchmark::kMillisecond)->Iterations(30)->UseRealTime();
 
 void BM_CacheBound1080p(benchmark::State& state) {
   for (auto _ : state) {
