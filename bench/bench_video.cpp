@@ -38,13 +38,17 @@ void Sequential(benchmark::State& state, const char* var) {
   }
 }
 void BM_SequentialH264(benchmark::State& s) {
-  Sequential(s, "MOTILAB_BENCH_H264");
+  Sequential<TFFMpegPlay>(s, "MOTILAB_BENCH_H264");
 }
 void BM_SequentialMJPEG(benchmark::State& s) {
-  Sequential(s, "MOTILAB_BENCH_MJPEG");
+  Sequential<TFFMpegPlay>(s, "MOTILAB_BENCH_MJPEG");
 }
-BENCHMARK(BM_SequentialH264)->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(BM_SequentialMJPEG)->Unit(benchmark::kMillisecond)->Iterations(2);
+void BM_SequentialMJPEGVfw(benchmark::State& s) {
+  Sequential<TVfwPlay>(s, "MOTILAB_BENCH_MJPEG");
+}
+BENCHMARK(BM_SequentialH264)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_SequentialMJPEG)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_SequentialMJPEGVfw)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 
 // One step forward, then one step back, in the middle of a group of pictures.
 void BM_StepH264(benchmark::State& state) {

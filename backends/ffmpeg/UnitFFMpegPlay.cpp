@@ -51,7 +51,6 @@ struct TFFMpegPlay::Impl {
   // after a seek, the count starts at the first key frame that comes out
   // (frames before it belong to the previous group and are left out).
   bool counting = false;
-  std::vector<uint8_t> buffer;  // conversion target
   bool awaitingKey = false;
   int64_t nextCount = 0;
   int64_t seekKey = 0;
@@ -121,18 +120,17 @@ struct TFFMpegPlay::Impl {
     sws_setColorspaceDetails(sws, sws_getCoefficients(cs), fullRange ? 1 : 0,
                              sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
     // libswscale may write a little past the end of a line with its vector
-    // code: convert into an aligned, padded buffer, then copy the rows.
+    // code: each picture gets its own aligned buffer with room to spare,
+    // owned by the image (no copy).
     const int stride = FFALIGN(w * 4, 64);
-    buffer.resize(static_cast<std::size_t>(stride) * (h + 1) + 256);
-    uint8_t* aligned = reinterpret_cast<uint8_t*>(
-        (reinterpret_cast<std::uintptr_t>(buffer.data()) + 63) & ~std::uintptr_t{63});
-    uint8_t* dst[4] = {aligned, nullptr, nullptr, nullptr};
+    const std::size_t bytes = static_cast<std::size_t>(stride) * (h + 1) + 256;
+    uint8_t* buf = static_cast<uint8_t*>(av_malloc(bytes));
+    if (!buf) return QImage();
+    uint8_t* dst[4] = {buf, nullptr, nullptr, nullptr};
     int strides[4] = {stride, 0, 0, 0};
     sws_scale(sws, f->data, f->linesize, 0, h, dst, strides);
-    QImage img(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-      std::memcpy(img.scanLine(y), aligned + static_cast<std::ptrdiff_t>(y) * stride,
-                  static_cast<std::size_t>(w) * 4);
+    QImage img(
+        buf, w, h, stride, QImage::Format_RGB32, [](void* p) { av_free(p); }, buf);
     if (rotation != 0) img = img.transformed(QTransform().rotate(rotation));
     return img;
   }
