@@ -114,6 +114,12 @@ bool TMdl::LimitHandle(int i, double lo, double hi) {
   return true;
 }
 
+void TMdl::SetHandles(std::initializer_list<std::pair<int, double>> values) {
+  SaveHandles();
+  for (const auto& [i, v] : values) FHandles[static_cast<std::size_t>(i)] = v;
+  CheckUserChange();
+}
+
 void TMdl::SetHandle(int i, double v) {
   SaveHandles();
   FHandles[static_cast<std::size_t>(i)] = v;

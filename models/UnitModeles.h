@@ -133,6 +133,14 @@ class TMdl {
 
   void SaveHandles();
   void CheckUserChange();
+  // One adjusting step: the new values of some handles, reported as a change.
+  void SetHandles(std::initializer_list<std::pair<int, double>> values);
+  // After the handles were limited: the parameters follow the limited handles.
+  void FollowLimitedHandles(bool limited, double E, double F) {
+    if (!limited) return;
+    ComputeParams(E, F);
+    MarkChanged();
+  }
   // Limits handle i to [lo, hi]; true when it had to be limited.
   bool LimitHandle(int i, double lo, double hi);
   void ComputeStatistics();

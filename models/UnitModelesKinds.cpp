@@ -195,10 +195,7 @@ class TMdlLineaire : public TMdl {
     const double slope = (fixed_.y() - y) / (fixed_.x() - x);
     const double height = fixed_.y() - fixed_.x() * slope;
     if (!Within(height, -1e4, 1e4) || !Within(slope, -1e10, 1e10)) return;
-    SaveHandles();
-    FHandles[0] = height;
-    FHandles[1] = slope;
-    CheckUserChange();
+    SetHandles({{0, height}, {1, slope}});
   }
 
  private:
@@ -241,10 +238,7 @@ class TMdlExponentiel : public TMdl {
     FHandles[2] = FParams[2] * F;
     const bool l =
         LimitHandle(0, -1e4, 1e4) | LimitHandle(1, -1e100, 1e100) | LimitHandle(2, -1, 1);
-    if (l) {
-      ComputeParams(E, F);
-      MarkChanged();
-    }
+    FollowLimitedHandles(l, E, F);
   }
   void ComputeParams(double E, double F) override {
     FParams[2] = FHandles[2] / F;
@@ -271,20 +265,14 @@ class TMdlExponentiel : public TMdl {
     const double h0 = FHandles[0] - dy;
     const double h1 = dx != 0 ? FHandles[1] * std::exp(-FHandles[2] * dx) : FHandles[1];
     if (!Within(h0, -1e4, 1e4) || !Within(h1, -1e100, 1e100)) return;
-    SaveHandles();
-    FHandles[0] = h0;
-    FHandles[1] = h1;
-    CheckUserChange();
+    SetHandles({{0, h0}, {1, h1}});
   }
   void Reshape(double x, double y) override {
     if (x <= 0 || std::abs(press_.y() - FHandles[0]) < 1e-100) return;
     const double h1 = (y - FHandles[0]) * h1_ / (press_.y() - FHandles[0]);
     const double h2 = press_.x() * h2_ / x;
     if (!Within(h1, -1e100, 1e100) || !Within(h2, -1, 1)) return;
-    SaveHandles();
-    FHandles[1] = h1;
-    FHandles[2] = h2;
-    CheckUserChange();
+    SetHandles({{1, h1}, {2, h2}});
   }
 
  private:
@@ -325,10 +313,7 @@ class TMdlParaboleAv : public TMdl {
     FHandles[2] = E * (r - FYMin + b * FXMin + c * FXMin * FXMin);
     const bool l =
         LimitHandle(0, -1e4, 1e4) | LimitHandle(1, -1e4, 1e4) | LimitHandle(2, -1e5, 1e5);
-    if (l) {
-      ComputeParams(E, F);
-      MarkChanged();
-    }
+    FollowLimitedHandles(l, E, F);
   }
   void ComputeParams(double E, double F) override {
     const double c = FHandles[0] / (F * F * E);
@@ -356,10 +341,7 @@ class TMdlParaboleAv : public TMdl {
     const double h2 = FHandles[0] * dx * dx - FHandles[1] * dx + FHandles[2] - dy;
     const double h1 = dx != 0 ? FHandles[1] - 2 * FHandles[0] * dx : FHandles[1];
     if (!Within(h2, -1e5, 1e5) || !Within(h1, -1e4, 1e4)) return;
-    SaveHandles();
-    FHandles[1] = h1;
-    FHandles[2] = h2;
-    CheckUserChange();
+    SetHandles({{1, h1}, {2, h2}});
   }
   void Reshape(double x, double y) override {
     if (std::abs(FHandles[0]) < 1e-100) return;  // a straight line has no vertex
@@ -369,11 +351,7 @@ class TMdlParaboleAv : public TMdl {
     const double a = (y - yv) / ((x - xv) * (x - xv));
     const double h1 = -2 * a * xv, h2 = a * xv * xv + yv;
     if (!(std::abs(a) <= 1e4) || !(std::abs(h1) <= 1e4) || !(std::abs(h2) <= 1e5)) return;
-    SaveHandles();
-    FHandles[0] = a;
-    FHandles[1] = h1;
-    FHandles[2] = h2;
-    CheckUserChange();
+    SetHandles({{0, a}, {1, h1}, {2, h2}});
   }
 };
 
@@ -440,10 +418,7 @@ class TMdlSinusPure : public TMdl {
     } else if (kind_ == mkSineLin && 1 + K() * FXMin > 0) {
       FHandles[4] = K() * F / (1 + K() * FXMin);
     }
-    if (l) {
-      ComputeParams(E, F);
-      MarkChanged();
-    }
+    FollowLimitedHandles(l, E, F);
   }
   void ComputeParams(double E, double F) override {
     FParams[0] = FHandles[0] / E + FYMin;
@@ -549,10 +524,7 @@ class TMdlSinusPure : public TMdl {
     const double amp = below ? FHandles[1] + dy / 2 : FHandles[1] - dy / 2;
     const double offset = FHandles[0] - dy / 2;
     if (!Within(amp, 0, 1e4) || !Within(offset, -1e4, 1e4)) return;
-    SaveHandles();
-    FHandles[1] = amp;
-    FHandles[0] = offset;
-    CheckUserChange();
+    SetHandles({{1, amp}, {0, offset}});
   }
   void AdjustPeriod(TAdjustKeys keys, double dx) override {
     // Without an amplitude there is no phase span to keep: nothing to do.
@@ -562,10 +534,8 @@ class TMdlSinusPure : public TMdl {
     const double W = widthW_ + step;
     if (std::abs(W) < 1e-100) return;
     widthW_ = W;
-    SaveHandles();
-    FHandles[2] = std::clamp(Wrap(spanA_ / W), 1e-6, 0.25);
-    FHandles[3] = Wrap(phiRef_ - FHandles[2] * xc_);
-    CheckUserChange();
+    const double w = std::clamp(Wrap(spanA_ / W), 1e-6, 0.25);
+    SetHandles({{2, w}, {3, Wrap(phiRef_ - w * xc_)}});
   }
   void AdjustDamping(TAdjustKeys keys, double dy) override {
     const double amp = FHandles[1], offset = FHandles[0];
@@ -583,9 +553,7 @@ class TMdlSinusPure : public TMdl {
     double k = kind_ == mkSineExp ? std::log(h / amp) / xc_ : (h / amp - 1) / xc_;
     if (k > 0) k = 0;
     if (kind_ == mkSineExp && k < -0.9) k = -0.9;
-    SaveHandles();
-    FHandles[4] = k;
-    CheckUserChange();
+    SetHandles({{4, k}});
   }
   double PeriodWidth() const override { return widthW_; }
 

@@ -7,6 +7,7 @@
 #include "kinematics/UnitResultats.h"
 #include "measurement/UnitData.h"
 #include "tests/support/FakeView.h"
+#include "tests/support/Measure.h"
 
 namespace mlb {
 namespace {
@@ -17,16 +18,7 @@ constexpr double kPi = std::numbers::pi;
 // A 640 x 480 video, 0.5 m over 200 pixels, origin at (320, 240).
 class Calcul : public ::testing::Test {
  protected:
-  Calcul() : data(&view), res(data) {
-    view.onInvalidate = [this](TRefChoice w) { res.Invalidate(w); };
-    data.Reset();
-    data.SetRequiredDuration(0.1);
-    TEchelle& e = data.Echelle();
-    e.LeftPress({100, 100});
-    e.LeftPress({300, 100});
-    e.SetLength(skSingle, 0.5);
-    data.RepereFixe().LeftPress({320, 240});
-  }
+  Calcul() : data(&view), res(data) { test::ScaleAndOrigin(view, data, res, 0.1); }
   // Places mark k at the normalized position on a frame (k in frame order).
   void Mark(int frame, double x, double y, int k = 0) {
     view.current = frame;

@@ -11,6 +11,7 @@
 #include "measurement/UnitData.h"
 #include "measurement/UnitMlb.h"
 #include "tests/support/FakeView.h"
+#include "tests/support/Measure.h"
 
 namespace mlb {
 namespace {
@@ -23,13 +24,7 @@ class Formulas : public ::testing::Test {
  protected:
   Formulas() : data(&view), res(data), set(res) {
     SetDecimalSeparator(QLatin1Char(','));
-    view.onInvalidate = [this](TRefChoice w) { res.Invalidate(w); };
-    data.Reset();
-    data.SetRequiredDuration(0.1);
-    data.Echelle().LeftPress({100, 100});
-    data.Echelle().LeftPress({300, 100});
-    data.Echelle().SetLength(skSingle, 0.5);
-    data.RepereFixe().LeftPress({320, 240});
+    test::ScaleAndOrigin(view, data, res, 0.1);
     for (int f = 0; f < 6; ++f) {
       view.current = f;
       data.PlaceMark({320 + 4 * f * f, 240});

@@ -6,6 +6,7 @@
 #include "kinematics/UnitResultats.h"
 #include "measurement/UnitData.h"
 #include "tests/support/FakeView.h"
+#include "tests/support/Measure.h"
 
 namespace mlb {
 namespace {
@@ -18,13 +19,7 @@ class Grid : public ::testing::Test {
  protected:
   Grid() : data(&view), res(data), grids(res, data) {
     SetDecimalSeparator(QLatin1Char(','));
-    view.onInvalidate = [this](TRefChoice w) { res.Invalidate(w); };
-    data.Reset();
-    data.SetRequiredDuration(0.1);
-    data.Echelle().LeftPress({100, 100});
-    data.Echelle().LeftPress({300, 100});
-    data.Echelle().SetLength(skSingle, 0.5);
-    data.RepereFixe().LeftPress({320, 240});
+    test::ScaleAndOrigin(view, data, res, 0.1);
     data.SetMarksNumberPerFrame(2);
     for (int f = 0; f < 5; ++f) {
       view.current = f;
