@@ -26,7 +26,7 @@ bool IsAsciiLetter(QChar c) {
   const char16_t u = c.unicode();
   return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z');
 }
-bool IsDigit(QChar c) {
+bool IsAsciiDigit(QChar c) {
   return c.unicode() >= '0' && c.unicode() <= '9';
 }
 
@@ -77,8 +77,8 @@ void TRec::SetIdentifier(const QString& text) {
       id.contains(QLatin1String("[]")))
     return;
   qsizetype i = 0;
-  while (i < id.size() && (IsAsciiLetter(id[i]) || IsDigit(id[i]) || id[i] == QLatin1Char('_') ||
-                           id[i] == kSuperTwo || id[i] == kSuperThree))
+  while (i < id.size() && (IsAsciiLetter(id[i]) || IsAsciiDigit(id[i]) ||
+                           id[i] == QLatin1Char('_') || id[i] == kSuperTwo || id[i] == kSuperThree))
     ++i;
   FName = id.left(i);
   if (i == id.size()) {
@@ -165,7 +165,7 @@ int TFormules::PredefinedCode(const QString& name, int& rank) const {
     const QString rest = name.mid(sym.size());
     if (rest.isEmpty()) return p.code;
     if (p.code == grTemps) continue;
-    bool digits = std::all_of(rest.begin(), rest.end(), [](QChar c) { return IsDigit(c); });
+    bool digits = std::all_of(rest.begin(), rest.end(), [](QChar c) { return IsAsciiDigit(c); });
     if (!digits) continue;
     bool ok = false;
     const int k = rest.toInt(&ok);
@@ -559,7 +559,8 @@ int TFormules::CheckAndCompute(TRec* rec) {
         // Beyond the range of a double, or not a number at all.
         bool looksNumeric = !t.isEmpty();
         for (QChar ch : t)
-          looksNumeric = looksNumeric && (IsDigit(ch) || QStringLiteral("+-eE.,").contains(ch));
+          looksNumeric =
+              looksNumeric && (IsAsciiDigit(ch) || QStringLiteral("+-eE.,").contains(ch));
         code = looksNumeric && t.contains(QRegularExpression(QStringLiteral("[eE][+]?\\d{3,}")))
                    ? 10
                    : 8;

@@ -28,7 +28,7 @@ bool IsAsciiLetter(QChar c) {
   const char16_t u = c.unicode();
   return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z');
 }
-bool IsDigit(QChar c) {
+bool IsAsciiDigit(QChar c) {
   return c.unicode() >= '0' && c.unicode() <= '9';
 }
 bool IsNameChar(QChar c) {
@@ -313,17 +313,17 @@ bool TParser::Tokenize() {
   while (i < n) {
     TElemPile tok;
     const QChar c = s[i];
-    if (IsDigit(c) || c == sep) {
+    if (IsAsciiDigit(c) || c == sep) {
       QString text;
-      while (i < n && (IsDigit(s[i]) || s[i] == sep)) {
+      while (i < n && (IsAsciiDigit(s[i]) || s[i] == sep)) {
         if (s[i] == sep && !text.isEmpty() && text.back() == sep) return Fail(4, text + sep);
         text += s[i++];
       }
       if (i < n && (s[i] == QLatin1Char('E') || s[i] == QLatin1Char('e'))) {
         text += s[i++];
         if (i < n && (s[i] == QLatin1Char('+') || s[i] == QLatin1Char('-'))) text += s[i++];
-        if (i >= n || !IsDigit(s[i])) return Fail(4, text);
-        while (i < n && IsDigit(s[i])) text += s[i++];
+        if (i >= n || !IsAsciiDigit(s[i])) return Fail(4, text);
+        while (i < n && IsAsciiDigit(s[i])) text += s[i++];
       }
       std::string ascii;
       for (QChar ch : text) ascii += ch == sep ? '.' : static_cast<char>(ch.unicode());
@@ -402,7 +402,7 @@ bool TParser::Tokenize() {
         i = j;
       } else {
         j = i;
-        while (j < n && (IsNameChar(s[j]) || IsDigit(s[j]))) ++j;
+        while (j < n && (IsNameChar(s[j]) || IsAsciiDigit(s[j]))) ++j;
         tok.Text = s.mid(i, j - i);
         i = j;
         if (i < n && s[i] == QLatin1Char('[')) {
@@ -415,7 +415,7 @@ bool TParser::Tokenize() {
           if (i < n && (s[i] == QLatin1Char('+') || s[i] == QLatin1Char('-')))
             sign = true, negative = s[i] == QLatin1Char('-'), ++i;
           qsizetype k = i;
-          while (k < n && IsDigit(s[k])) ++k;
+          while (k < n && IsAsciiDigit(s[k])) ++k;
           if (k > i) {
             digits = true;
             bool ok = false;
