@@ -22,13 +22,6 @@ namespace {
 constexpr int kNoRow = -1073741823;  // no relative index reaches a row from here
 const QChar kSuperTwo(0x00B2), kSuperThree(0x00B3);
 
-bool IsAsciiLetter(QChar c) {
-  const char16_t u = c.unicode();
-  return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z');
-}
-bool IsAsciiDigit(QChar c) {
-  return c.unicode() >= '0' && c.unicode() <= '9';
-}
 
 QString ReduceSigns(QString s) {
   for (qsizetype before = -1; before != s.size();) {

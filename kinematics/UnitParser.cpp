@@ -24,13 +24,6 @@ const FunctionName kFunctions[] = {{"SIN", ekSin},       {"COS", ekCos},      {"
                                    {"TAN", ekTan},       {"SQRT", ekSqrt},    {"ARCSIN", ekArcSin},
                                    {"ARCCOS", ekArcCos}, {"ARCTAN", ekArcTan}};
 
-bool IsAsciiLetter(QChar c) {
-  const char16_t u = c.unicode();
-  return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z');
-}
-bool IsAsciiDigit(QChar c) {
-  return c.unicode() >= '0' && c.unicode() <= '9';
-}
 bool IsNameChar(QChar c) {
   return IsAsciiLetter(c) || c == QLatin1Char('_') || c == kSuperTwo || c == kSuperThree;
 }
