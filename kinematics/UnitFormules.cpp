@@ -22,7 +22,6 @@ namespace {
 constexpr int kNoRow = -1073741823;  // no relative index reaches a row from here
 const QChar kSuperTwo(0x00B2), kSuperThree(0x00B3);
 
-
 QString ReduceSigns(QString s) {
   for (qsizetype before = -1; before != s.size();) {
     before = s.size();
