@@ -11,7 +11,7 @@ namespace mlb {
 namespace {
 
 // Names are looked up trimmed; most are already.
-QString Fold(const QString& s) {
+QString Trimmed(const QString& s) {
   if (s.isEmpty() || (!s.front().isSpace() && !s.back().isSpace())) return s;
   return s.trimmed();
 }
@@ -148,7 +148,7 @@ bool TIniFile::SaveToFile(const QString& path, QString* error) const {
 }
 
 TIniFile::Section& TIniFile::SectionFor(const QString& section) {
-  const QString name = Fold(section);
+  const QString name = Trimmed(section);
   const auto it = sectionIndex_.constFind(TNameKey{name});
   if (it != sectionIndex_.cend()) {
     Section& s = sections_[it.value()];
@@ -161,15 +161,15 @@ TIniFile::Section& TIniFile::SectionFor(const QString& section) {
 }
 
 const TIniFile::Line* TIniFile::Find(const QString& section, const QString& key) const {
-  const auto s = sectionIndex_.constFind(TNameKey{Fold(section)});
+  const auto s = sectionIndex_.constFind(TNameKey{Trimmed(section)});
   if (s == sectionIndex_.cend() || sections_[s.value()].erased) return nullptr;
   const Section& sec = sections_[s.value()];
-  const auto k = sec.index.constFind(TNameKey{Fold(key)});
+  const auto k = sec.index.constFind(TNameKey{Trimmed(key)});
   return k == sec.index.cend() ? nullptr : &sec.lines[k.value()];
 }
 
 bool TIniFile::SectionExists(const QString& section) const {
-  const auto s = sectionIndex_.constFind(TNameKey{Fold(section)});
+  const auto s = sectionIndex_.constFind(TNameKey{Trimmed(section)});
   return s != sectionIndex_.cend() && !sections_[s.value()].erased;
 }
 
@@ -186,7 +186,7 @@ QStringList TIniFile::Sections() const {
 
 QStringList TIniFile::Keys(const QString& section) const {
   QStringList r;
-  const auto s = sectionIndex_.constFind(TNameKey{Fold(section)});
+  const auto s = sectionIndex_.constFind(TNameKey{Trimmed(section)});
   if (s == sectionIndex_.cend() || sections_[s.value()].erased) return r;
   for (const Line& l : sections_[s.value()].lines)
     if (!l.key.isEmpty()) r << l.key;
@@ -194,7 +194,7 @@ QStringList TIniFile::Keys(const QString& section) const {
 }
 
 int TIniFile::KeyCount(const QString& section) const {
-  const auto s = sectionIndex_.constFind(TNameKey{Fold(section)});
+  const auto s = sectionIndex_.constFind(TNameKey{Trimmed(section)});
   if (s == sectionIndex_.cend() || sections_[s.value()].erased) return 0;
   return static_cast<int>(sections_[s.value()].index.size());
 }
@@ -226,7 +226,7 @@ bool TIniFile::ReadBool(const QString& section, const QString& key, bool def) co
 
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
   Section& s = SectionFor(section);
-  const QString name = Fold(key);
+  const QString name = Trimmed(key);
   const TNameKey k{name};
   const auto it = s.index.constFind(k);
   if (it != s.index.cend()) {
@@ -256,7 +256,7 @@ void TIniFile::Reserve(const QString& section, int n) {
 }
 
 void TIniFile::EraseSection(const QString& section) {
-  const auto s = sectionIndex_.constFind(TNameKey{Fold(section)});
+  const auto s = sectionIndex_.constFind(TNameKey{Trimmed(section)});
   if (s == sectionIndex_.cend()) return;
   Section& sec = sections_[s.value()];
   sec.erased = true;
@@ -265,10 +265,10 @@ void TIniFile::EraseSection(const QString& section) {
 }
 
 void TIniFile::DeleteKey(const QString& section, const QString& key) {
-  const auto s = sectionIndex_.constFind(TNameKey{Fold(section)});
+  const auto s = sectionIndex_.constFind(TNameKey{Trimmed(section)});
   if (s == sectionIndex_.cend()) return;
   Section& sec = sections_[s.value()];
-  const auto k = sec.index.constFind(TNameKey{Fold(key)});
+  const auto k = sec.index.constFind(TNameKey{Trimmed(key)});
   if (k == sec.index.cend()) return;
   // Drop the line and reindex the rest.
   sec.lines.erase(sec.lines.begin() + static_cast<long>(k.value()));

@@ -9,10 +9,6 @@ namespace mlb {
 
 namespace {
 
-double Mean(const TDoubleDynArray& v) {
-  return v.empty() ? 0.0 : std::accumulate(v.begin(), v.end(), 0.0) / static_cast<double>(v.size());
-}
-
 TDoubleDynArray Centered(const TDoubleDynArray& v) {
   const double m = Mean(v);
   TDoubleDynArray c(v.size());

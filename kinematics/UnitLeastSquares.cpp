@@ -165,6 +165,10 @@ double LastFitR2() {
   return sf / sy;
 }
 
+double Mean(const TDoubleDynArray& v) {
+  return v.empty() ? 0.0 : std::accumulate(v.begin(), v.end(), 0.0) / static_cast<double>(v.size());
+}
+
 double LastFitStdDev() {
   return State().valid ? State().sd : 0.0;
 }

@@ -28,4 +28,7 @@ double LastFitR2();
 // Residual standard deviation of the last fit (0 when it interpolates).
 double LastFitStdDev();
 
+// Mean of a series (0 when empty).
+double Mean(const TDoubleDynArray& v);
+
 }  // namespace mlb

@@ -483,8 +483,7 @@ double TResCalc::TimeAt(int j) const {
 
 int TResCalc::FrameOf(int n, int j) const {
   const TCalcul& c = CurrentCalcul();
-  if (!c.Present(n, j) && !(n >= 0 && U(n) < c.Frames().size() && j >= 0 && j < c.SampleCount()))
-    return 0;
+  if (n < 0 || U(n) >= c.Frames().size() || j < 0 || j >= c.SampleCount()) return 0;
   return c.Frames()[U(n)][U(j)];
 }
 

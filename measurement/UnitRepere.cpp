@@ -304,11 +304,6 @@ void TRepereFixe::Enter(TPoint pointer) {
     LeftPress(pointer);
 }
 
-void TRepereFixe::RefreshScreen() {
-  if (!data_ || !data_->View()) return;
-  ComputeAxisLines();
-}
-
 // Each axis is the line through the origin at its angle, clipped to the
 // visible video area; the second end lies in the direction of the angle.
 void TRepereFixe::ComputeAxisLines() {

@@ -109,7 +109,6 @@ class TRepereFixe : public TRepere {
   void Enter(TPoint pointer);
 
   void ComputeAxisLines();
-  void RefreshScreen();
   TPoint OriginScreen() const { return originScreen_; }
   std::array<TPoint, 2> XAxisEnds() const { return xEnds_; }
   std::array<TPoint, 2> YAxisEnds() const { return yEnds_; }

@@ -10,16 +10,13 @@
 #include <QPolygon>
 
 #include "common/UnitNumberFormat.h"
+#include "kinematics/UnitLeastSquares.h"
 
 namespace mlb {
 
 namespace {
 
 constexpr int kHitTolerance = 3;
-
-double Mean(const TDoubleDynArray& v) {
-  return v.empty() ? 0 : std::accumulate(v.begin(), v.end(), 0.0) / static_cast<double>(v.size());
-}
 
 }  // namespace
 
@@ -121,9 +118,7 @@ void TMdl::SetHandles(std::initializer_list<std::pair<int, double>> values) {
 }
 
 void TMdl::SetHandle(int i, double v) {
-  SaveHandles();
-  FHandles[static_cast<std::size_t>(i)] = v;
-  CheckUserChange();
+  SetHandles({{i, v}});
 }
 
 void TMdl::ParamsToHandles() {

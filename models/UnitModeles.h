@@ -128,8 +128,9 @@ class TMdl {
   virtual TAdjustMode ModeFor(int hit) const = 0;
   virtual void BeginMode(TAdjustMode mode, QPoint plot);
   virtual bool IsLinear() const { return false; }
-  // Value used for the statistics (the drawn curve).
-  virtual double StatValue(double t) const { return Value(t); }
+  // Value used for the statistics: the drawn curve (for the friction sine,
+  // the stopped one).
+  double StatValue(double t) const { return Value(t); }
 
   void SaveHandles();
   void CheckUserChange();

@@ -27,10 +27,6 @@ bool Within(double v, double lo, double hi) {
   return v >= lo && v <= hi;
 }
 
-double Mean(const TDoubleDynArray& v) {
-  return v.empty() ? 0 : std::accumulate(v.begin(), v.end(), 0.0) / static_cast<double>(v.size());
-}
-
 // Scale factors of the limits: pixels per unit of t and units of y per pixel.
 bool LimitScales(double xMin, double xMax, double yMin, double yMax, int w, int h, double& sx,
                  double& sy) {
@@ -463,7 +459,6 @@ class TMdlSinusPure : public TMdl {
     return QStringLiteral("Model: ") + y + QStringLiteral("\" + r.") + y +
            QStringLiteral(" + b.Sign(") + y + QStringLiteral("') = c");
   }
-  double StatValue(double t) const override { return Value(t); }  // the stopped curve for code 8
   QStringList ParamLines(const QString& y) const override {
     if (kind_ != mkSineLin) return TMdl::ParamLines(y);
     // The differential equation y'' + r'.y + b'.Sign(y') = c' and its start.

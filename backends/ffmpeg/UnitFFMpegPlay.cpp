@@ -346,7 +346,8 @@ bool TFFMpegPlay::Open(const QString& name) {
   // The first frame must decode, or the file is of no use.
   d.SeekBefore(d.pts.front());
   d.DecodeUntil(d.pts.front(), cacheLimit_);
-  return d.Cached(d.pts.front()) != nullptr && !d.Cached(d.pts.front())->isNull();
+  const QImage* first = d.Cached(d.pts.front());
+  return first && !first->isNull();
 }
 
 QImage TFFMpegPlay::Decode() {

@@ -180,7 +180,6 @@ bool TVfwPlay::Open(const QString& name) {
   double rate = 0;
   std::uint64_t movi = 0, idx1 = 0, idx1Size = 0;
   std::vector<std::uint64_t> superIndexes;  // offsets of the video stream's 'indx' data
-  std::uint32_t superSize = 0;
   // Walks the chunks of [begin, end); lists are entered except 'movi'.
   std::vector<std::pair<std::uint64_t, std::uint64_t>> todo{
       {12, std::min<std::uint64_t>(d.size, 8 + d.U32(4))}};
@@ -197,12 +196,6 @@ bool TVfwPlay::Open(const QString& name) {
         const std::uint32_t type = d.U32(body);
         if (type == FourCC("movi")) {
           if (!movi) movi = body;  // the fourcc 'movi': idx1 offsets count from here
-        } else if (type == FourCC("strl")) {
-          todo.push_back({next, end});
-          end = std::min<std::uint64_t>(next, d.size);
-          pos = body + 4;
-          // strl of stream streamNo; handled by the cases below.
-          continue;
         } else {
           todo.push_back({next, end});
           end = std::min<std::uint64_t>(next, d.size);
@@ -246,7 +239,6 @@ bool TVfwPlay::Open(const QString& name) {
         if (type == 0 && longs == 4)
           for (std::uint32_t e = 0; e < entries && d.Has(body + 24 + 16 * e, 16); ++e)
             superIndexes.push_back(d.U64(body + 24 + 16 * e));
-        superSize = entries;
       } else if (id == FourCC("idx1")) {
         idx1 = body;
         idx1Size = len;
@@ -259,7 +251,6 @@ bool TVfwPlay::Open(const QString& name) {
       pos = next;
     }
   }
-  (void)superSize;
   if (videoStream < 0 || d.width <= 0 || d.height <= 0 || rate <= 0) return false;
   const char tens = static_cast<char>('0' + videoStream / 10),
              units = static_cast<char>('0' + videoStream % 10);
