@@ -30,7 +30,7 @@ void Sequential(benchmark::State& state, const char* var) {
     }
     for (int n = 0; n < s.FrameCount; ++n) {
       s.SetPosition(n);
-      benchmark::DoNotOptimize(s.CurrentFrame().bits());
+      benchmark::DoNotOptimize(s.CurrentFrame().constBits());
     }
     state.counters["frames"] = s.FrameCount;
     state.counters["fps"] =
@@ -63,7 +63,7 @@ void BM_StepH264(benchmark::State& state) {
     n += back ? -1 : 1;
     if (n <= 1 || n >= s.FrameCount - 1) n = s.FrameCount / 2;
     s.SetPosition(n);
-    benchmark::DoNotOptimize(s.CurrentFrame().bits());
+    benchmark::DoNotOptimize(s.CurrentFrame().constBits());
   }
   state.SetLabel(back ? "backward" : "forward");
 }
@@ -78,7 +78,7 @@ void BM_RandomJumpH264(benchmark::State& state) {
   std::uniform_int_distribution<int> any(0, s.FrameCount - 1);
   for (auto _ : state) {
     s.SetPosition(any(rng));
-    benchmark::DoNotOptimize(s.CurrentFrame().bits());
+    benchmark::DoNotOptimize(s.CurrentFrame().constBits());
   }
 }
 BENCHMARK(BM_RandomJumpH264)->Unit(benchmark::kMillisecond)->Iterations(30)->UseRealTime();

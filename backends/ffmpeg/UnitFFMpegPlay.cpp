@@ -59,6 +59,9 @@ struct TFFMpegPlay::Impl {
   std::list<int64_t> lru;
   std::unordered_map<int64_t, std::pair<QImage, std::list<int64_t>::iterator>> cache;
   std::size_t bytes = 0;
+  // Pictures pushed out of the cache that nobody else holds: their buffers
+  // take the next frames, which spares the page faults of fresh memory.
+  std::vector<QImage> spare;
 
   ~Impl() { Free(); }
 
@@ -75,6 +78,7 @@ struct TFFMpegPlay::Impl {
     needPalette = false;
     cache.clear();
     lru.clear();
+    spare.clear();
     bytes = 0;
     lastPts = AV_NOPTS_VALUE;
     eof = false;
@@ -93,6 +97,8 @@ struct TFFMpegPlay::Impl {
     while (bytes > limit && lru.size() > 1) {
       const auto old = cache.find(lru.front());
       bytes -= static_cast<std::size_t>(old->second.first.sizeInBytes());
+      if (old->second.first.isDetached() && spare.size() < 4)
+        spare.push_back(std::move(old->second.first));
       cache.erase(old);
       lru.pop_front();
     }
@@ -123,14 +129,23 @@ struct TFFMpegPlay::Impl {
     // code: each picture gets its own aligned buffer with room to spare,
     // owned by the image (no copy).
     const int stride = FFALIGN(w * 4, 64);
-    const std::size_t bytes = static_cast<std::size_t>(stride) * (h + 1) + 256;
-    uint8_t* buf = static_cast<uint8_t*>(av_malloc(bytes));
-    if (!buf) return QImage();
-    uint8_t* dst[4] = {buf, nullptr, nullptr, nullptr};
+    QImage img;
+    while (!spare.empty() && img.isNull()) {
+      if (spare.back().width() == w && spare.back().height() == h &&
+          spare.back().bytesPerLine() == stride)
+        img = std::move(spare.back());
+      spare.pop_back();
+    }
+    if (img.isNull()) {
+      const std::size_t size = static_cast<std::size_t>(stride) * (h + 1) + 256;
+      uint8_t* buf = static_cast<uint8_t*>(av_malloc(size));
+      if (!buf) return QImage();
+      img = QImage(
+          buf, w, h, stride, QImage::Format_RGB32, [](void* p) { av_free(p); }, buf);
+    }
+    uint8_t* dst[4] = {img.bits(), nullptr, nullptr, nullptr};
     int strides[4] = {stride, 0, 0, 0};
     sws_scale(sws, f->data, f->linesize, 0, h, dst, strides);
-    QImage img(
-        buf, w, h, stride, QImage::Format_RGB32, [](void* p) { av_free(p); }, buf);
     if (rotation != 0) img = img.transformed(QTransform().rotate(rotation));
     return img;
   }
