@@ -1,7 +1,9 @@
 #include "backends/gstreamer/UnitDSPlay.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include <QFileInfo>
 #include <QUrl>
@@ -46,16 +48,48 @@ struct TDSPlay::Impl {
   double PrerollTime() {
     GstSample* sample = gst_app_sink_try_pull_preroll(GST_APP_SINK(sink), kWait);
     if (!sample) return -1;
-    double t = -1;
-    GstBuffer* buffer = gst_sample_get_buffer(sample);
-    const GstSegment* segment = gst_sample_get_segment(sample);
-    if (buffer && segment && GST_BUFFER_PTS_IS_VALID(buffer)) {
-      const guint64 st =
-          gst_segment_to_stream_time(segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer));
-      if (st != GST_CLOCK_TIME_NONE) t = static_cast<double>(st) / GST_SECOND;
-    }
+    const double t = StreamTime(sample);
     gst_sample_unref(sample);
     return t;
+  }
+
+  // Stream time of a sample's frame in seconds (-1 when unknown).
+  static double StreamTime(GstSample* sample) {
+    GstBuffer* buffer = gst_sample_get_buffer(sample);
+    const GstSegment* segment = gst_sample_get_segment(sample);
+    if (!buffer || !segment || !GST_BUFFER_PTS_IS_VALID(buffer)) return -1;
+    const guint64 st = gst_segment_to_stream_time(segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer));
+    return st != GST_CLOCK_TIME_NONE ? static_cast<double>(st) / GST_SECOND : -1;
+  }
+
+  // A flushing, accurate seek in the paused pipeline.
+  bool Seek(double seconds) {
+    return gst_element_seek_simple(
+               pipeline, GST_FORMAT_TIME,
+               static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+               static_cast<gint64>(seconds * GST_SECOND)) &&
+           Settle(pipeline);
+  }
+
+  // Plays from `from` seconds (as fast as the decoder goes) and returns the
+  // stream times of at most `most` frames, up to the end of the file. The
+  // first frame's time may be clipped to `from`; the others are the frames'
+  // own. The pipeline is left paused.
+  std::vector<double> PlayTimes(double from, int most) {
+    std::vector<double> times;
+    if (!Seek(from)) return times;
+    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+    while (static_cast<int>(times.size()) < most) {
+      GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(sink), kWait);
+      if (!sample) break;  // the end, or an error
+      times.push_back(StreamTime(sample));
+      gst_sample_unref(sample);
+      if (times.back() < 0) break;
+    }
+    gst_element_set_state(pipeline, GST_STATE_PAUSED);
+    if (!Settle(pipeline) || (!times.empty() && times.back() < 0)) times.clear();
+    decodedPosition = -1;
+    return times;
   }
 
   // The prerolled frame as an image; null when there is none.
@@ -148,6 +182,22 @@ bool TDSPlay::Open(const QString& name) {
   d.last = d.Pull();  // the prerolled first frame
   d.decodedPosition = 0;
   if (d.last.isNull()) return false;
+  // The source numbers frames by time on the grid of the caps' rate, so the
+  // frames must follow that grid: some files announce a rate their frames do
+  // not keep (a guessed 25 fps for ASF or for a phone's odd rate). The first
+  // frames are played through and their times compared with the grid.
+  const std::vector<double> head = d.PlayTimes(0, 16);
+  if (head.empty()) return false;
+  for (std::size_t k = 0; k < head.size(); ++k)
+    if (std::abs(head[k] - head.front() - k * FrameDuration) > 0.25 * FrameDuration) return false;
+  // The count from the duration can be a frame or two off: the last second
+  // is played through and the time of the last frame tells.
+  const std::vector<double> tail =
+      d.PlayTimes(std::max(0.0, Duration - std::max(1.0, 4 * FrameDuration)), 1 << 16);
+  if (tail.empty()) return false;
+  FrameCount = static_cast<int>(std::lround((tail.back() - head.front()) / FrameDuration)) + 1;
+  if (FrameCount <= 0) return false;
+  Duration = std::max(Duration, FrameCount * FrameDuration);
   // Some demuxers (MPEG program streams) cannot seek to an exact frame: a
   // source that would show another frame than the one asked for refuses the
   // file, and the chain moves on to the FFmpeg source.
@@ -155,12 +205,7 @@ bool TDSPlay::Open(const QString& name) {
   for (const int probe : {FrameCount / 2, FrameCount - 1}) {
     if (probe <= 0) continue;
     const double target = (probe + 0.001) * FrameDuration;
-    if (!gst_element_seek_simple(
-            d.pipeline, GST_FORMAT_TIME,
-            static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-            static_cast<gint64>(target * GST_SECOND)) ||
-        !Settle(d.pipeline))
-      return false;
+    if (!d.Seek(target)) return false;
     const double at = d.PrerollTime();
     if (at < 0 || std::abs(at - probe * FrameDuration) > 0.5 * FrameDuration) return false;
     d.decodedPosition = -1;

@@ -125,8 +125,10 @@ TEST(VfwSource, ReadsItsCodecsAndRefusesTheOthers) {
     for (int n = 0; n < t.FrameCount; ++n) FrameAt(t, n);
 }
 
-// GStreamer: exact frames where it claims a file; the files it cannot seek
-// exactly (MPEG program streams) are refused so that the chain moves on.
+// GStreamer: exact frames and the exact count where it claims a file; the
+// files it cannot seek exactly (MPEG program streams) or whose frames leave
+// the grid of the announced rate (variable rate) are refused so that the
+// chain moves on.
 TEST(DSSource, ExactFramesOrRefusal) {
   struct Case {
     const char* file;
@@ -134,12 +136,14 @@ TEST(DSSource, ExactFramesOrRefusal) {
   };
   for (const Case& c :
        {Case{"mp4_h264.mp4", true}, Case{"mov_mjpeg.mov", true}, Case{"avi_mjpeg.avi", true},
-        Case{"mpg_mpeg2.mpg", false}, Case{"broken_text.avi", false}}) {
+        Case{"mpg_mpeg2.mpg", false}, Case{"mp4_vfr.mp4", false}, Case{"broken_text.avi", false}}) {
     SCOPED_TRACE(c.file);
     TDSPlay s;
     s.SetFileName(VideoDir() + QLatin1Char('/') + QLatin1String(c.file));
     ASSERT_EQ(s.Opened, c.claims);
     if (!c.claims) continue;
+    for (const Fixture& fx : Manifest())
+      if (fx.file == QLatin1String(c.file)) EXPECT_EQ(s.FrameCount, fx.frames);
     for (int n : {0, 1, s.FrameCount / 2, s.FrameCount - 1, 5, 4}) EXPECT_EQ(FrameAt(s, n), n) << n;
   }
 }
