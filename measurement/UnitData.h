@@ -6,11 +6,15 @@
 #include <functional>
 #include <memory>
 
+#include <QString>
+
 #include "common/UnitTypes.h"
 #include "measurement/UnitHistorique.h"
 #include "measurement/UnitMarques.h"
 #include "measurement/UnitMeasureView.h"
 #include "measurement/UnitRepere.h"
+
+class QPainter;
 
 namespace mlb {
 
@@ -18,6 +22,33 @@ namespace mlb {
 struct TMeasureSettings {
   bool separateScales = false;   // "CheckBox41HorizAndVertScale_Checked"
   std::uint8_t elementSize = 0;  // 0..2: pen widths 1, 3, 5
+  bool numberFromZero = false;   // point numbers on the video start at 0
+};
+
+// Mouse buttons and shift states of the pointing input.
+enum TMouseButton : int { mbLeft = 0, mbRight = 1, mbMiddle = 2 };
+enum TShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
+using TShiftState = unsigned;
+
+// The key codes the measurement logic understands (those of the classic
+// virtual-key set); the widget layer maps its own keys to them.
+enum TKeyCode : int {
+  vkReturn = 13,
+  vkMenu = 18,  // Alt
+  vkEscape = 27,
+  vkLeft = 37,
+  vkUp = 38,
+  vkRight = 39,
+  vkDown = 40,
+  vk0 = 48,
+  vk6 = 54,  // carries the minus sign on some keyboards
+  vk9 = 57,
+  vkA = 65,
+  vkNumpad0 = 96,
+  vkNumpad9 = 105,
+  vkAdd = 107,
+  vkSubtract = 109,
+  vkOemPlus = 187,  // the key with "=" and "+"
 };
 
 class TData : public THistOwner {
@@ -102,6 +133,18 @@ class TData : public THistOwner {
   void SetMarkAt(int k, int frame, TPointD p);
   void RefreshScreenPositions();
 
+  // Pointing input from the video view, in view pixels.
+  void MouseDown(int button, TShiftState shift, int x, int y);
+  void MouseMove(TShiftState shift, int x, int y);
+  void MouseUp(int button, TShiftState shift, int x, int y);
+  void KeyDown(int key, TShiftState shift);
+  // The cursor name of the active tool ("" is the default arrow).
+  QString ToolCursor() const;
+  // Paints the active measurement objects over the picture.
+  void Draw(QPainter& p);
+  // Erases the marks of the current frame in the active store as one undo step.
+  void EraseCurrentFrameMarks();
+
   // Undo.
   THistorique& ActiveHistory();
   void Undo();
@@ -154,7 +197,18 @@ class TData : public THistOwner {
   enum { hiFixed = 0, hiTransparent = 1, hiScale = 2, hiRepere = 3 };
 
  private:
+  void MovePress(TPolyContainer& store, TPoint p);
+  void MoveMove(TPolyContainer& store, TPoint p);
+  void ErasePress(TPolyContainer& store, TPoint p);
+  void EraseMove(TPolyContainer& store, TPoint p);
+  void EraseRelease(TPolyContainer& store);
+  void DrawStore(QPainter& p, const TPolyContainer& store);
+  void DrawScale(QPainter& p);
+  void DrawFixedAxes(QPainter& p);
+  void DrawOverlay(QPainter& p);
+
   TMeasureView* view_;
+  TPoint pointer_;  // last pointer position seen by MouseMove
   TMeasureSettings settings_;
   double requiredDuration_ = 0.0;
   TOutil tool_ = otMarque;

@@ -37,6 +37,11 @@ class TMeasureView {
   // calculation of the current mode.
   virtual void InvalidateResults(TRefChoice which) = 0;
 
+  // The mouse pointer's position in view pixels (Enter acts as a click there).
+  virtual TPoint PointerPosition() const { return {}; }
+  // True while the view's own zoom or pan tool is active.
+  virtual bool ViewToolActive() const { return false; }
+
   virtual void Repaint() {}
   virtual void RefreshCursor() {}
   // Sets the named cursor of the cursor set; the empty name is the default arrow.

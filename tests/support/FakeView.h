@@ -18,6 +18,11 @@ class FakeView : public TStaticView {
   int invalidateCurrent = 0;
   int repaints = 0;
   QString cursor;
+  TPoint pointer;
+  bool viewTool = false;
+
+  TPoint PointerPosition() const override { return pointer; }
+  bool ViewToolActive() const override { return viewTool; }
 
   void InvalidateResults(TRefChoice which) override {
     (which == rcBoth ? invalidateBoth : invalidateCurrent)++;
