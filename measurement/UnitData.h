@@ -25,32 +25,6 @@ struct TMeasureSettings {
   bool numberFromZero = false;   // point numbers on the video start at 0
 };
 
-// Mouse buttons and shift states of the pointing input.
-enum TMouseButton : int { mbLeft = 0, mbRight = 1, mbMiddle = 2 };
-enum TShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
-using TShiftState = unsigned;
-
-// The key codes the measurement logic understands (those of the classic
-// virtual-key set); the widget layer maps its own keys to them.
-enum TKeyCode : int {
-  vkReturn = 13,
-  vkMenu = 18,  // Alt
-  vkEscape = 27,
-  vkLeft = 37,
-  vkUp = 38,
-  vkRight = 39,
-  vkDown = 40,
-  vk0 = 48,
-  vk6 = 54,  // carries the minus sign on some keyboards
-  vk9 = 57,
-  vkA = 65,
-  vkNumpad0 = 96,
-  vkNumpad9 = 105,
-  vkAdd = 107,
-  vkSubtract = 109,
-  vkOemPlus = 187,  // the key with "=" and "+"
-};
-
 class TData : public THistOwner {
  public:
   using TNotify = std::function<void(TData&)>;
