@@ -26,4 +26,7 @@ int RunProbe(QStringList args, QTextStream& out, QTextStream& err);
 int RunFrame(QStringList args, QTextStream& out, QTextStream& err);
 int RunFrames(QStringList args, QTextStream& out, QTextStream& err);
 
+// A project's video at frame N with the measurement drawn over it, to a picture.
+int RunRender(QStringList args, QTextStream& out, QTextStream& err);
+
 }  // namespace mlb::cli

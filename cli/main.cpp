@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include <memory>
+
+#include <QApplication>
 #include <QCoreApplication>
 #include <QString>
 #include <QTextStream>
@@ -43,6 +46,10 @@ void PrintHelp(QTextStream& out) {
          "                  write frame N (from 0) as a picture\n"
          "  frames FILE [--framework ...]\n"
          "                  decode every frame in order and report frames per second\n"
+         "  render FILE.mlb N OUT.png [--zoom 100..800] [--video FILE] [--window]\n"
+         "                  write frame N (from 0) of a project's video with its\n"
+         "                  measurement (marks, axes, overlay) drawn as the view shows it\n"
+         "                  (--window: the whole control, scroll bars and magnifier)\n"
          "  project-info FILE.mlb\n"
          "                  print what a project file holds: video, frame period, points\n"
          "                  and marks, scale, origin, axis angle, formulas\n"
@@ -53,7 +60,17 @@ void PrintHelp(QTextStream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  // Rendering paints with the widgets' fonts and needs a GUI application; it
+  // runs on the offscreen platform when there is no display.
+  const bool gui = argc > 1 && std::strcmp(argv[1], "render") == 0;
+  if (gui && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+      qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  std::unique_ptr<QCoreApplication> app;
+  if (gui)
+    app = std::make_unique<QApplication>(argc, argv);
+  else
+    app = std::make_unique<QCoreApplication>(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("mlbtool"));
   QCoreApplication::setApplicationVersion(QStringLiteral(MOTILAB_VERSION));
   QTextStream out(stdout);
@@ -74,6 +91,7 @@ int main(int argc, char** argv) {
   if (args[0] == QLatin1String("probe")) return mlb::cli::RunProbe(args.mid(1), out, err);
   if (args[0] == QLatin1String("frame")) return mlb::cli::RunFrame(args.mid(1), out, err);
   if (args[0] == QLatin1String("frames")) return mlb::cli::RunFrames(args.mid(1), out, err);
+  if (args[0] == QLatin1String("render")) return mlb::cli::RunRender(args.mid(1), out, err);
   if (args[0] == QLatin1String("project-info"))
     return mlb::cli::RunProjectInfo(args.mid(1), out, err);
   err << "mlbtool: unknown command \"" << args[0] << "\"; see mlbtool --help\n";

@@ -469,6 +469,12 @@ void TVideo::ResetZoom() {
   ZoomAt(0, 0, zsNone, false, 100);
 }
 
+void TVideo::SetZoomAt(int zoom, int x, int y) {
+  const int old = zoom_;
+  zoom_ = std::clamp(zoom, kMinZoom, kMaxZoom);
+  ZoomAt(x, y, zsNone, false, old);
+}
+
 TPointD TVideo::ScreenToImage(int x, int y) const {
   if (displayW_ <= 0 || displayH_ <= 0) return {0, 0};
   return {std::clamp(x / displayW_ + offsetX_, 0.0, 1.0),
@@ -581,6 +587,12 @@ QImage TVideo::Picture() {
     QPainter p(&img);
     p.drawImage(QRect(QPoint(0, 0), img.size()), title_);
     return img;
+  }
+  // A hidden view gets no resize events: its picture follows its size here.
+  if (buffer_.size() != PictureSize()) {
+    PlaceBars();
+    LayoutBars();
+    RefreshMapping();
   }
   PaintBuffer();
   return buffer_;

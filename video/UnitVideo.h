@@ -96,6 +96,8 @@ class TVideo : public QWidget, public TMeasureView {
   // the corners) fills the picture; false when it is under 10 pixels wide or high.
   bool ZoomToRect(QRect r);
   void ResetZoom();
+  // Sets the zoom (clamped to 100..800) with the frame point under (x, y) at the centre.
+  void SetZoomAt(int zoom, int x, int y);
   QRect SourceRect() const { return source_; }
   double OffsetX() const { return offsetX_; }
   double OffsetY() const { return offsetY_; }
