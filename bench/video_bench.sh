@@ -18,3 +18,4 @@ for f in h264_720p.mp4 mjpeg_480p.avi; do
 done
 MOTILAB_BENCH_H264="$dir/h264_720p.mp4" MOTILAB_BENCH_MJPEG="$dir/mjpeg_480p.avi" \
 MOTILAB_BENCH_1080P="$dir/h264_1080p.mp4" "$build/bench/bench_video"
+MOTILAB_BENCH_H264="$dir/h264_720p.mp4" "$build/bench/bench_view"

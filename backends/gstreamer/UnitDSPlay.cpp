@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <list>
+#include <unordered_map>
 #include <vector>
 
 #include <QFileInfo>
@@ -16,7 +18,9 @@ namespace mlb {
 
 namespace {
 
-constexpr GstClockTime kWait = 10 * GST_SECOND;  // longest wait for a state change
+constexpr int kRun = 8;                                      // frames decoded ahead of a step back
+constexpr std::size_t kCacheBytes = std::size_t{128} << 20;  // frames kept for stepping back
+constexpr GstClockTime kWait = 10 * GST_SECOND;              // longest wait for a state change
 
 // Waits for the pipeline to settle; false on an error or a time-out.
 bool Settle(GstElement* pipeline) {
@@ -32,6 +36,10 @@ struct TDSPlay::Impl {
   GstElement* sink = nullptr;
   int decodedPosition = -1;
   QImage last;
+  // Recently shown frames, least recently used first.
+  std::list<int> lru;
+  std::unordered_map<int, std::pair<QImage, std::list<int>::iterator>> cache;
+  std::size_t bytes = 0;
 
   void Free() {
     if (pipeline) {
@@ -42,6 +50,82 @@ struct TDSPlay::Impl {
     sink = nullptr;
     decodedPosition = -1;
     last = QImage();
+    lru.clear();
+    cache.clear();
+    bytes = 0;
+  }
+
+  const QImage* Cached(int n) {
+    const auto it = cache.find(n);
+    if (it == cache.end()) return nullptr;
+    lru.splice(lru.end(), lru, it->second.second);
+    return &it->second.first;
+  }
+
+  // The frame just shown becomes frame n, and is kept.
+  void Shown(int n, QImage img) {
+    last = img;
+    decodedPosition = img.isNull() ? -1 : n;
+    if (img.isNull() || cache.count(n)) return;
+    bytes += static_cast<std::size_t>(img.sizeInBytes());
+    lru.push_back(n);
+    cache.emplace(n, std::make_pair(std::move(img), std::prev(lru.end())));
+    while (bytes > kCacheBytes && lru.size() > 1) {
+      const auto old = cache.find(lru.front());
+      bytes -= static_cast<std::size_t>(old->second.first.sizeInBytes());
+      cache.erase(old);
+      lru.pop_front();
+    }
+  }
+
+  // Seeks a hair past the start of frame n (n x 1.0001 would drift a whole
+  // frame after 10 000 frames) and shows it.
+  bool SeekTo(int n, double frameDuration, double duration) {
+    const double t = std::clamp((n + 0.001) * frameDuration, 0.0, duration);
+    if (!gst_element_seek_simple(
+            pipeline, GST_FORMAT_TIME,
+            static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+            static_cast<gint64>(t * GST_SECOND)) ||
+        !Settle(pipeline)) {
+      decodedPosition = -1;
+      return false;
+    }
+    Shown(n, Pull());
+    return decodedPosition == n;
+  }
+
+  // One frame forward in the paused pipeline; false (nothing shown) when the
+  // frame that comes is not frame n.
+  bool StepTo(int n, double frameDuration) {
+    // The sink prerolls the next frame and says so on the bus.
+    GstBus* bus = gst_element_get_bus(pipeline);
+    while (GstMessage* m = gst_bus_pop_filtered(
+               bus, static_cast<GstMessageType>(GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_STEP_DONE)))
+      gst_message_unref(m);
+    bool stepped = gst_element_send_event(
+        pipeline, gst_event_new_step(GST_FORMAT_BUFFERS, 1, 1.0, TRUE, FALSE));
+    if (stepped) {
+      GstMessage* m = gst_bus_timed_pop_filtered(
+          bus, kWait,
+          static_cast<GstMessageType>(GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_STEP_DONE |
+                                      GST_MESSAGE_ERROR | GST_MESSAGE_EOS));
+      stepped = m && (GST_MESSAGE_TYPE(m) == GST_MESSAGE_ASYNC_DONE ||
+                      GST_MESSAGE_TYPE(m) == GST_MESSAGE_STEP_DONE);
+      if (m) gst_message_unref(m);
+    }
+    gst_object_unref(bus);
+    if (!stepped) {
+      decodedPosition = -1;
+      return false;
+    }
+    double at = -1;
+    QImage img = Pull(&at);
+    if (at < 0 || std::lround(at / frameDuration) != n) {
+      decodedPosition = -1;
+      return false;
+    }
+    Shown(n, std::move(img));
+    return decodedPosition == n;
   }
 
   // Stream time of the prerolled frame (-1 when unknown).
@@ -93,8 +177,10 @@ struct TDSPlay::Impl {
   }
 
   // The prerolled frame as an image; null when there is none.
-  QImage Pull() {
+  // The sample is taken once: `time` (when asked for) gets its stream time.
+  QImage Pull(double* time = nullptr) {
     GstSample* sample = gst_app_sink_try_pull_preroll(GST_APP_SINK(sink), kWait);
+    if (time) *time = sample ? StreamTime(sample) : -1;
     if (!sample) return QImage();
     QImage img;
     GstCaps* caps = gst_sample_get_caps(sample);
@@ -218,18 +304,18 @@ QImage TDSPlay::Decode() {
   if (!d.pipeline) return QImage();
   const int n = std::clamp(Position, 0, FrameCount - 1);
   if (n == d.decodedPosition && !d.last.isNull()) return d.last;
-  // A hair past the frame's start: n x 1.0001 would drift a whole frame
-  // after 10 000 frames.
-  const double t = std::clamp((n + 0.001) * FrameDuration, 0.0, Duration);
-  if (!gst_element_seek_simple(
-          d.pipeline, GST_FORMAT_TIME,
-          static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-          static_cast<gint64>(t * GST_SECOND)))
-    return QImage();
-  if (!Settle(d.pipeline)) return QImage();
-  d.last = d.Pull();
-  d.decodedPosition = d.last.isNull() ? -1 : n;
-  return d.last;
+  if (const QImage* img = d.Cached(n)) return *img;
+  // The next frame: one step of the paused pipeline, much cheaper than a seek.
+  if (d.decodedPosition >= 0 && n == d.decodedPosition + 1 && d.StepTo(n, FrameDuration))
+    return d.last;
+  // A few frames back: from a little earlier, stepping forward, so that the
+  // next steps back find their frames decoded.
+  const int back = d.decodedPosition - n;
+  const int from = back > 0 && back <= kRun ? std::max(0, n - kRun + 1) : n;
+  if (!d.SeekTo(from, FrameDuration, Duration)) return QImage();
+  for (int k = from + 1; k <= n; ++k)
+    if (!d.StepTo(k, FrameDuration) && !d.SeekTo(k, FrameDuration, Duration)) return QImage();
+  return d.decodedPosition == n ? d.last : QImage();
 }
 
 }  // namespace mlb

@@ -144,7 +144,10 @@ TEST(DSSource, ExactFramesOrRefusal) {
     if (!c.claims) continue;
     for (const Fixture& fx : Manifest())
       if (fx.file == QLatin1String(c.file)) EXPECT_EQ(s.FrameCount, fx.frames);
-    for (int n : {0, 1, s.FrameCount / 2, s.FrameCount - 1, 5, 4}) EXPECT_EQ(FrameAt(s, n), n) << n;
+    // Steps forward, jumps, and steps back over more frames than one backward run.
+    for (int n : {0, 1, 2, 3, s.FrameCount / 2, s.FrameCount - 1, 20, 19, 18, 17, 16, 15, 14, 13,
+                  12, 11, 10, 11, 12})
+      EXPECT_EQ(FrameAt(s, n), n) << n;
   }
 }
 
