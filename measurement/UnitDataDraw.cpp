@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <tuple>
+#include <utility>
 
 #include <QFont>
 #include <QFontMetrics>
@@ -131,21 +133,24 @@ void TData::DrawFixedAxes(QPainter& p) {
   const QColor c = ToQColor(ElementColor);
   const int len = kArrowLength[std::min<int>(ElementSize(), 2)];
   p.setFont(LabelFont(ElementSize()));
-  const auto axis = [&](const std::array<TPoint, 2>& ends, bool direct, const QString& name) {
-    const QPointF tip = F(direct ? ends[1] : ends[0]);
-    const QPointF tail = F(direct ? ends[0] : ends[1]);
-    const QPointF d = Direction(tail, tip);
+  // Each axis from its plain end to its arrow end.
+  const auto ends = [](const std::array<TPoint, 2>& e, bool direct) {
+    return std::pair<QPointF, QPointF>(F(direct ? e[0] : e[1]), F(direct ? e[1] : e[0]));
+  };
+  const auto [xTail, xTip] = ends(r.XAxisEnds(), r.DirectXAxisDirection);
+  const auto [yTail, yTip] = ends(r.YAxisEnds(), r.DirectYAxisDirection);
+  const QPointF dx = Direction(xTail, xTip), dy = Direction(yTail, yTip);
+  for (const auto& [tail, tip, d] : {std::tuple(xTail, xTip, dx), std::tuple(yTail, yTip, dy)}) {
     p.setPen(QPen(c, PenWidth(), Qt::SolidLine, Qt::FlatCap));
     p.drawLine(tail, tip);
     p.setPen(QPen(c, 1));
     p.setBrush(c);
     ArrowHead(p, tip, d, len, true);
-    // Beside the arrowhead, on the side away from the other axis' arrow.
-    const QPointF across(d.y(), -d.x());
-    Label(p, tip - d * (len * 1.5) + across * (len * 1.2), name, r.XAxisAngle);
-  };
-  axis(r.XAxisEnds(), r.DirectXAxisDirection, QStringLiteral("x"));
-  axis(r.YAxisEnds(), r.DirectYAxisDirection, QStringLiteral("y"));
+  }
+  // Labels beside the arrowheads, towards the other axis' positive side, so
+  // they stay inside the picture.
+  Label(p, xTip - dx * (len * 1.5) + dy * (len * 1.2), QStringLiteral("x"), r.XAxisAngle);
+  Label(p, yTip - dy * (len * 1.5) + dx * (len * 1.2), QStringLiteral("y"), r.XAxisAngle);
 }
 
 void TData::DrawOverlay(QPainter& p) {

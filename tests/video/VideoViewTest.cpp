@@ -312,3 +312,41 @@ TEST_F(View, KeysOfTheView) {
 
 }  // namespace
 }  // namespace mlb
+
+namespace mlb {
+namespace {
+
+TEST_F(View, LoupePlacementAndMagnification) {
+  ASSERT_TRUE(Open());
+  TLoupe* loupe = view.Loupe();
+  EXPECT_FALSE(loupe->isVisible());
+  // A fifth of the view, 2 pixels from the top right corner.
+  EXPECT_EQ(loupe->geometry(), QRect(320 - 64 - 2, 2, 64, 48));
+  EXPECT_EQ(loupe->SourceSize(), QSize(21, 16));  // 300 %
+  // Placements stay inside the picture.
+  loupe->Place(1000, -50, 64, 48);
+  EXPECT_EQ(loupe->pos(), QPoint(320 - 64, 0));
+  // A press well inside: left +100, right -100, within 100..600.
+  loupe->resize(120, 100);
+  const QPoint inside(60, 50);
+  for (int i = 0; i < 5; ++i) {
+    QMouseEvent e(QEvent::MouseButtonPress, inside, loupe->mapToGlobal(QPointF(inside)),
+                  Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(loupe, &e);
+  }
+  EXPECT_EQ(loupe->Magnification(), 600);
+  QMouseEvent right(QEvent::MouseButtonPress, inside, loupe->mapToGlobal(QPointF(inside)),
+                    Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+  QApplication::sendEvent(loupe, &right);
+  EXPECT_EQ(loupe->Magnification(), 500);
+  // It follows the mouse over the view when shown.
+  loupe->show();
+  view.HandleMouseMove(0, 100, 80);
+  EXPECT_EQ(loupe->Centre(), QPoint(100, 80));
+  // A mode without pointing hides it.
+  view.SetMode(mvMontage);
+  EXPECT_FALSE(loupe->isVisible());
+}
+
+}  // namespace
+}  // namespace mlb
