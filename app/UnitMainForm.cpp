@@ -1182,6 +1182,11 @@ bool TMainForm::OpenVideo(const QString& path) {
   return ok;
 }
 
+void TMainForm::SetFileDialogs(TFileDialogs* dialogs) {
+  dialogs_ = dialogs ? dialogs : this;
+  project_ = std::make_unique<TProjectFiles>(*data_, *this, *dialogs_);
+}
+
 bool TMainForm::LoadProjectFile(const QString& path) {
   return project_->LoadProject(path);
 }

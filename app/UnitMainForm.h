@@ -42,7 +42,7 @@ class TMainForm : public QMainWindow, public TProjectHost, public TFileDialogs {
   TBoiteValeur& ValueBox() { return valueBox_; }
   TQtMessageBox& MessageBox() { return *messageBox_; }
   // The file dialogs used by the project commands (tests answer them).
-  void SetFileDialogs(TFileDialogs* dialogs) { dialogs_ = dialogs ? dialogs : this; }
+  void SetFileDialogs(TFileDialogs* dialogs);
   // A value asked from the user: tests replace the dialog (true when confirmed).
   std::function<bool(TBoiteValeur&)> AskValue;
 
