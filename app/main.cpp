@@ -1,11 +1,13 @@
 // Motilab: measuring motion on videos for physics lessons.
-// Usage: motilab [FILE] [--screenshot OUT.png]
-// (--screenshot writes a picture of the window once the file is open and quits.)
+// Usage: motilab [FILE] [--zoom PERCENT] [--screenshot OUT.png]
+// (--zoom magnifies the opened video around its centre; --screenshot writes a
+// picture of the window once the file is open and quits.)
 #include <QApplication>
 #include <QPixmap>
 #include <QTimer>
 
 #include "app/UnitMainForm.h"
+#include "video/UnitVideo.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -17,11 +19,18 @@ int main(int argc, char** argv) {
     screenshot = args[i + 1];
     args.remove(i, 2);
   }
+  int zoom = 0;
+  if (const int i = args.indexOf(QStringLiteral("--zoom")); i >= 0 && i + 1 < args.size()) {
+    zoom = args[i + 1].toInt();
+    args.remove(i, 2);
+  }
   mlb::TMainForm window;
   window.show();
   // The command line is read once the window is shown.
-  QTimer::singleShot(0, &window, [&window, args, screenshot] {
+  QTimer::singleShot(0, &window, [&window, args, screenshot, zoom] {
     window.OpenFromCommandLine(args);
+    if (zoom > 100 && window.View().Opened())
+      window.View().SetZoomAt(zoom, window.View().width() / 2, window.View().height() / 2);
     if (screenshot.isEmpty()) return;
     QTimer::singleShot(500, &window, [&window, screenshot] {
       window.grab().save(screenshot);

@@ -29,4 +29,7 @@ int RunFrames(QStringList args, QTextStream& out, QTextStream& err);
 // A project's video at frame N with the measurement drawn over it, to a picture.
 int RunRender(QStringList args, QTextStream& out, QTextStream& err);
 
+// The bundled sample experiment: its frames as pictures and its project.
+int RunMakeSample(const QStringList& args, QTextStream& out, QTextStream& err);
+
 }  // namespace mlb::cli

@@ -50,6 +50,9 @@ void PrintHelp(QTextStream& out) {
          "                  write frame N (from 0) of a project's video with its\n"
          "                  measurement (marks, axes, overlay) drawn as the view shows it\n"
          "                  (--window: the whole control, scroll bars and magnifier)\n"
+         "  make-sample FRAMES_DIR PROJECT.mlb\n"
+         "                  draw the sample experiment (a thrown ball and a 1 m bar) as\n"
+         "                  pictures and write its measured project\n"
          "  project-info FILE.mlb\n"
          "                  print what a project file holds: video, frame period, points\n"
          "                  and marks, scale, origin, axis angle, formulas\n"
@@ -62,7 +65,8 @@ void PrintHelp(QTextStream& out) {
 int main(int argc, char** argv) {
   // Rendering paints with the widgets' fonts and needs a GUI application; it
   // runs on the offscreen platform when there is no display.
-  const bool gui = argc > 1 && std::strcmp(argv[1], "render") == 0;
+  const bool gui =
+      argc > 1 && (std::strcmp(argv[1], "render") == 0 || std::strcmp(argv[1], "make-sample") == 0);
   if (gui && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
       qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -91,6 +95,8 @@ int main(int argc, char** argv) {
   if (args[0] == QLatin1String("probe")) return mlb::cli::RunProbe(args.mid(1), out, err);
   if (args[0] == QLatin1String("frame")) return mlb::cli::RunFrame(args.mid(1), out, err);
   if (args[0] == QLatin1String("frames")) return mlb::cli::RunFrames(args.mid(1), out, err);
+  if (args[0] == QLatin1String("make-sample"))
+    return mlb::cli::RunMakeSample(args.mid(1), out, err);
   if (args[0] == QLatin1String("render")) return mlb::cli::RunRender(args.mid(1), out, err);
   if (args[0] == QLatin1String("project-info"))
     return mlb::cli::RunProjectInfo(args.mid(1), out, err);

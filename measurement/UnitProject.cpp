@@ -1,5 +1,6 @@
 #include "measurement/UnitProject.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include "common/UnitMessageBox.h"
@@ -115,6 +116,14 @@ bool TProjectFiles::LoadProject(const QString& fileName) {
   }
   QString video = project.videoFileName;
   bool newPath = false;
+  if (!QFileInfo::exists(video)) {
+    // A folder copied with its project and video (from a teacher, a USB
+    // stick, an installed sample): the video of that name beside the project.
+    QString name = video;
+    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const QString beside = QFileInfo(fileName).absoluteDir().filePath(QFileInfo(name).fileName());
+    if (!QFileInfo(name).fileName().isEmpty() && QFileInfo::exists(beside)) video = beside;
+  }
   if (!QFileInfo::exists(video)) {
     QString chosen;
     if (!FindVideo(video, chosen)) {

@@ -468,6 +468,31 @@ TEST_F(ProjectFile, MovedVideoIsFoundAgainAndWrittenBack) {
   EXPECT_FALSE(files.LoadProject(project));
 }
 
+// A folder copied elsewhere with its project and video (or a Windows path):
+// the video beside the project is taken without a question, and the project
+// file is left as it was (it may be read-only).
+TEST_F(ProjectFile, VideoBesideAMovedProjectIsFoundWithoutAsking) {
+  QTemporaryDir dir;
+  const QString video = dir.filePath(QStringLiteral("hod.avi"));
+  WriteAll(video, "v");
+  const QString project = dir.filePath(QStringLiteral("hod.mlb"));
+  data.Reset();
+  data.SetRequiredDuration(0.04);
+  TProjectData p = CaptureProject(data);
+  p.videoFileName = QStringLiteral("C:\\Dokumenty\\fyzika\\hod.avi");
+  TIniFile ini;
+  WriteProject(ini, p);
+  ASSERT_TRUE(ini.SaveToFile(project));
+  const QString before = ReadAll(project);
+  Host host(view);
+  Dialogs dialogs;
+  TProjectFiles files(data, host, dialogs);
+  ASSERT_TRUE(files.LoadProject(project));
+  EXPECT_EQ(host.video, video);
+  EXPECT_TRUE(box.shown.empty());
+  EXPECT_EQ(ReadAll(project), before);
+}
+
 TEST_F(ProjectFile, ShorterSaveOverLongerLeavesStaleKeysThatAreNeverRead) {
   QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("x.mlb"));
