@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include "app/UnitMainForm.h"
 #include "common/UnitMessageBox.h"
@@ -215,6 +216,35 @@ TEST_F(Window, ToolsMenusAndKeys) {
   EXPECT_EQ(window.View().Position(), 29);
   window.Button(QStringLiteral("ButtonVideoSucc"))->click();  // nothing past the end
   EXPECT_EQ(window.View().Position(), 29);
+}
+
+TEST_F(Window, SpaceOpensTheContextMenuOverTheViewAndTheWheelScrolls) {
+  ASSERT_TRUE(window.OpenVideoFile(Video("avi_rgb24.avi")));
+  QMenu* popup = window.Menu(QStringLiteral("PopupMenu"));
+  QCursor::setPos(window.View().mapToGlobal(QPoint(20, 20)));
+  QTest::keyClick(&window, Qt::Key_Space);
+  EXPECT_TRUE(popup->isVisible());
+  // Its items follow the mode: marks and origin in the fixed frame, no overlay.
+  const auto visible = [&](const char* name) {
+    for (QAction* a : popup->actions())
+      if (a->objectName() == QLatin1String(name)) return a->isVisible();
+    return false;
+  };
+  EXPECT_TRUE(visible("PopupMenuMarque"));
+  EXPECT_FALSE(visible("PopupMenuTsp"));
+  popup->hide();
+  // Elsewhere no menu.
+  QCursor::setPos(window.mapToGlobal(QPoint(2, 2)));
+  QTest::keyClick(&window, Qt::Key_Space);
+  EXPECT_FALSE(popup->isVisible());
+  // Zoomed in, each wheel step moves the vertical scroll bar one small step down.
+  window.View().SetZoomAt(200, 100, 100);
+  const int top = window.View().SourceRect().top();
+  QWheelEvent wheel(QPointF(10, 10), window.mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, -120),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  for (int i = 0; i < 40; ++i) QApplication::sendEvent(&window, &wheel);
+  EXPECT_GT(window.View().SourceRect().top(), top);
+  EXPECT_EQ(window.Box(QStringLiteral("EditZoom"))->text(), QStringLiteral(" 200 %"));
 }
 
 }  // namespace
