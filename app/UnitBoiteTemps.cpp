@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include <QApplication>
 #include <QDialog>
 #include <QEvent>
 #include <QGroupBox>
@@ -83,6 +84,8 @@ class TTimeDialog : public QDialog {
       else if ((c.isDigit() && c.unicode() < 128) || c == QLatin1Char('+') ||
                c == QLatin1Char('-') || c == QLatin1Char('E') || c == QLatin1Char('e'))
         edit->insert(QString(c));
+      else
+        QApplication::beep();
       return true;
     }
     return QDialog::eventFilter(o, e);

@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include <QApplication>
 #include <QDialog>
 #include <QEvent>
 #include <QFrame>
@@ -220,7 +221,10 @@ class TKeyFilter : public QObject {
     auto* k = static_cast<QKeyEvent*>(e);
     if (k->text().isEmpty() || k->text().at(0).unicode() < 32) return false;  // navigation
     const QChar c = box_.FilterKey(k->text().at(0));
-    if (!c.isNull()) edit_->insert(QString(c));
+    if (c.isNull())
+      QApplication::beep();  // a character the field does not take
+    else
+      edit_->insert(QString(c));
     return true;
   }
 

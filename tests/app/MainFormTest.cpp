@@ -6,11 +6,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
 
@@ -216,6 +218,31 @@ TEST_F(Window, ToolsMenusAndKeys) {
   EXPECT_EQ(window.View().Position(), 29);
   window.Button(QStringLiteral("ButtonVideoSucc"))->click();  // nothing past the end
   EXPECT_EQ(window.View().Position(), 29);
+}
+
+// The frame period from the time dialog: 0.01 s instead of 0.04 s makes
+// every time four times smaller, and the results are rebuilt.
+TEST_F(Window, TimeDialogChangesEveryTime) {
+  ASSERT_TRUE(window.OpenVideoFile(Video("avi_rgb24.avi")));
+  window.Button(QStringLiteral("ButtonOutilMarque"))->click();
+  for (int i = 0; i < 4; ++i) ClickView(100 + 30 * i, 200);
+  TResCalc& results = window.Results();
+  EXPECT_DOUBLE_EQ(window.Data().GetMarkMatrices().times[3], 0.12);
+  results.BuildPositions(rcBoth);
+  QAction* period = Action("MenuMesures", "MenuMesuresTemps");
+  ASSERT_NE(period, nullptr);
+  ASSERT_TRUE(period->isEnabled());
+  QTimer::singleShot(0, [] {
+    auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(d, nullptr);
+    auto* edit = d->findChild<QLineEdit*>(QStringLiteral("period"));
+    edit->setText(QStringLiteral("0.01"));
+    QTest::keyClick(edit, Qt::Key_Return);
+  });
+  period->trigger();
+  EXPECT_EQ(window.Data().RequiredDuration(), 0.01);
+  EXPECT_TRUE(results.NeedsBuild(rcBoth));
+  EXPECT_DOUBLE_EQ(window.Data().GetMarkMatrices().times[3], 0.03);
 }
 
 TEST_F(Window, SpaceOpensTheContextMenuOverTheViewAndTheWheelScrolls) {
