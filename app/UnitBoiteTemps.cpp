@@ -36,15 +36,7 @@ bool TBoiteTemps::Validate(const QString& text) {
     return false;
   }
   if (x <= 0.000001 || x >= 1000000000) {
-    TMessage m(icInformation);
-    m.AddButton(QStringLiteral("Ok"), btOk)
-        .AddSingleLine(QStringLiteral("Zadaná hodnota je: ") + text + QStringLiteral(" s"),
-                       kMessageBlue)
-        .AddParagraph(QString())
-        .AddParagraph(QStringLiteral("Zadat hodnotu ležící v následujícím intervalu:"))
-        .AddParagraph(QString())
-        .AddParagraph(QStringLiteral("1 µs < dt < 1 Gs"));
-    m.Execute();
+    ShowOutOfRange(text + QStringLiteral(" s"), QStringLiteral("1 µs < dt < 1 Gs"));
     return false;
   }
   Period = x;
@@ -54,45 +46,20 @@ bool TBoiteTemps::Validate(const QString& text) {
 
 namespace {
 
-class TTimeDialog : public QDialog {
+// The typed period wins as soon as the user clicks into its field.
+class TTimeDialog : public TCheckedDialog {
  public:
-  TTimeDialog(TBoiteTemps& box, QWidget* parent) : QDialog(parent), box_(box) {}
-  QLineEdit* edit = nullptr;
+  using TCheckedDialog::TCheckedDialog;
   QRadioButton* other = nullptr;
-
-  void done(int r) override {
-    if (!box_.Validate(edit->text())) {
-      edit->setFocus();
-      edit->selectAll();
-      return;
-    }
-    QDialog::done(r == QDialog::Rejected ? QDialog::Accepted : r);
-  }
 
  protected:
   bool eventFilter(QObject* o, QEvent* e) override {
-    if (o == edit && e->type() == QEvent::MouseButtonPress && !other->isChecked()) {
-      other->setChecked(true);  // a click in the field chooses the typed value
-      QMetaObject::invokeMethod(edit, &QLineEdit::selectAll, Qt::QueuedConnection);
+    if (o == field_ && e->type() == QEvent::MouseButtonPress && !other->isChecked()) {
+      other->setChecked(true);
+      QMetaObject::invokeMethod(field_, &QLineEdit::selectAll, Qt::QueuedConnection);
     }
-    if (o == edit && e->type() == QEvent::KeyPress) {
-      auto* k = static_cast<QKeyEvent*>(e);
-      if (k->text().isEmpty() || k->text().at(0).unicode() < 32) return false;
-      const QChar c = k->text().at(0);
-      if (c == QLatin1Char('.') || c == QLatin1Char(','))
-        edit->insert(QString(DecimalSeparator()));
-      else if ((c.isDigit() && c.unicode() < 128) || c == QLatin1Char('+') ||
-               c == QLatin1Char('-') || c == QLatin1Char('E') || c == QLatin1Char('e'))
-        edit->insert(QString(c));
-      else
-        QApplication::beep();
-      return true;
-    }
-    return QDialog::eventFilter(o, e);
+    return TCheckedDialog::eventFilter(o, e);
   }
-
- private:
-  TBoiteTemps& box_;
 };
 
 }  // namespace
@@ -100,7 +67,9 @@ class TTimeDialog : public QDialog {
 void TBoiteTemps::Execute(bool videoOpened, double d, double r, QWidget* parent) {
   Confirmed = false;
   if (!videoOpened) return;
-  TTimeDialog dialog(*this, parent);
+  auto* edit = new QLineEdit;
+  TTimeDialog dialog(
+      edit, true, [this](const QString& text) { return Validate(text); }, parent);
   dialog.setWindowTitle(QStringLiteral("Interval mezi dvěma obrázky"));
   dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   auto* layout = new QVBoxLayout(&dialog);
@@ -121,30 +90,28 @@ void TBoiteTemps::Execute(bool videoOpened, double d, double r, QWidget* parent)
   g->addWidget(dialog.other);
   auto* row = new QHBoxLayout;
   row->addSpacing(18);
-  dialog.edit = new QLineEdit;
-  dialog.edit->setObjectName(QStringLiteral("period"));
-  dialog.edit->setMaxLength(16);
-  dialog.edit->setFixedWidth(85);
-  row->addWidget(dialog.edit);
+  edit->setObjectName(QStringLiteral("period"));
+  edit->setMaxLength(16);
+  edit->setFixedWidth(85);
+  row->addWidget(edit);
   row->addWidget(new QLabel(QStringLiteral("sekund")));
   row->addStretch(1);
   g->addLayout(row);
   layout->addWidget(group);
   const bool same = r == d;
   (same ? preset : dialog.other)->setChecked(true);
-  dialog.edit->setText(FormatGeneral(same ? d : r, 10, 0));
-  dialog.edit->installEventFilter(&dialog);
-  QObject::connect(preset, &QRadioButton::clicked, &dialog, [this, &dialog, d] {
+  edit->setText(FormatGeneral(same ? d : r, 10, 0));
+  QObject::connect(preset, &QRadioButton::clicked, &dialog, [this, edit, d] {
     if (OnApplyVideoPeriod) OnApplyVideoPeriod(d);
-    const QSignalBlocker block(dialog.edit);
-    dialog.edit->setText(FormatGeneral(d, 10, 0));
+    const QSignalBlocker block(edit);
+    edit->setText(FormatGeneral(d, 10, 0));
   });
-  QObject::connect(dialog.other, &QRadioButton::clicked, &dialog, [&dialog, r] {
-    dialog.edit->setFocus();
-    dialog.edit->setText(FormatGeneral(r, 10, 0));
-    dialog.edit->selectAll();
+  QObject::connect(dialog.other, &QRadioButton::clicked, &dialog, [edit, r] {
+    edit->setFocus();
+    edit->setText(FormatGeneral(r, 10, 0));
+    edit->selectAll();
   });
-  QObject::connect(dialog.edit, &QLineEdit::textEdited, &dialog,
+  QObject::connect(edit, &QLineEdit::textEdited, &dialog,
                    [&dialog](const QString&) { dialog.other->setChecked(true); });
   auto* ok = new QPushButton(QStringLiteral("&Ok"));
   ok->setDefault(true);

@@ -134,15 +134,58 @@ void TBoiteValeur::SetTypeSaisieLongueur(TTypeSaisieLongueur which) {
   InitialText = FormatGeneral(context_.scaleLength[static_cast<std::size_t>(which)], 10, 0);
 }
 
-QChar TBoiteValeur::FilterKey(QChar c) const {
+QChar FilterNumberKey(QChar c, bool real) {
   if (c.isDigit() && c.unicode() < 128) return c;
   if (c == QChar(8) || c == QChar(13)) return c;
-  if (!IsReal()) return QChar();
+  if (!real) return QChar();
   if (c == QLatin1Char('.') || c == QLatin1Char(',')) return DecimalSeparator();
   if (c == QLatin1Char('+') || c == QLatin1Char('-') || c == QLatin1Char('E') ||
       c == QLatin1Char('e'))
     return c;
   return QChar();
+}
+
+QChar TBoiteValeur::FilterKey(QChar c) const {
+  return FilterNumberKey(c, IsReal());
+}
+
+void ShowOutOfRange(const QString& shown, const QString& range) {
+  TMessage m(icInformation);
+  m.AddButton(QStringLiteral("Ok"), btOk)
+      .AddSingleLine(QStringLiteral("Zadaná hodnota je: ") + shown, kMessageBlue)
+      .AddParagraph(QString())
+      .AddParagraph(QStringLiteral("Zadat hodnotu ležící v následujícím intervalu:"))
+      .AddParagraph(QString())
+      .AddParagraph(range);
+  m.Execute();
+}
+
+TCheckedDialog::TCheckedDialog(QLineEdit* field, bool real,
+                               std::function<bool(const QString&)> validate, QWidget* parent)
+    : QDialog(parent), field_(field), real_(real), validate_(std::move(validate)) {
+  field_->installEventFilter(this);
+}
+
+void TCheckedDialog::done(int r) {
+  if (cancelable && r == QDialog::Rejected) return QDialog::done(r);
+  if (!validate_(field_->text())) {
+    field_->setFocus();
+    field_->selectAll();
+    return;
+  }
+  QDialog::done(QDialog::Accepted);
+}
+
+bool TCheckedDialog::eventFilter(QObject* o, QEvent* e) {
+  if (o != field_ || e->type() != QEvent::KeyPress) return QDialog::eventFilter(o, e);
+  auto* k = static_cast<QKeyEvent*>(e);
+  if (k->text().isEmpty() || k->text().at(0).unicode() < 32) return false;  // navigation
+  const QChar c = FilterNumberKey(k->text().at(0), real_);
+  if (c.isNull())
+    QApplication::beep();  // a character the field does not take
+  else
+    field_->insert(QString(c));
+  return true;
 }
 
 bool TBoiteValeur::Validate(const QString& text) {
@@ -174,17 +217,10 @@ bool TBoiteValeur::Validate(const QString& text) {
       break;
   }
   if (!inRange) {
-    QString shown = QStringLiteral("Zadaná hodnota je: ") + text;
+    QString shown = text;
     if (kind_ == tsAngle) shown += QStringLiteral("°");
     if (kind_ == tsLongueur) shown += QStringLiteral(" m");
-    TMessage m(icInformation);
-    m.AddButton(QStringLiteral("Ok"), btOk)
-        .AddSingleLine(shown, kMessageBlue)
-        .AddParagraph(QString())
-        .AddParagraph(QStringLiteral("Zadat hodnotu ležící v následujícím intervalu:"))
-        .AddParagraph(QString())
-        .AddParagraph(RangeText);
-    m.Execute();
+    ShowOutOfRange(shown, RangeText);
     return false;
   }
   switch (kind_) {
@@ -208,57 +244,13 @@ bool TBoiteValeur::Validate(const QString& text) {
   return true;
 }
 
-namespace {
-
-// The edit field's key filter.
-class TKeyFilter : public QObject {
- public:
-  TKeyFilter(const TBoiteValeur& box, QLineEdit* edit) : QObject(edit), box_(box), edit_(edit) {}
-
- protected:
-  bool eventFilter(QObject* o, QEvent* e) override {
-    if (e->type() != QEvent::KeyPress) return QObject::eventFilter(o, e);
-    auto* k = static_cast<QKeyEvent*>(e);
-    if (k->text().isEmpty() || k->text().at(0).unicode() < 32) return false;  // navigation
-    const QChar c = box_.FilterKey(k->text().at(0));
-    if (c.isNull())
-      QApplication::beep();  // a character the field does not take
-    else
-      edit_->insert(QString(c));
-    return true;
-  }
-
- private:
-  const TBoiteValeur& box_;
-  QLineEdit* edit_;
-};
-
-// A dialog that closes only through the validation.
-class TValueDialog : public QDialog {
- public:
-  TValueDialog(TBoiteValeur& box, QWidget* parent) : QDialog(parent), box_(box) {}
-  QLineEdit* edit = nullptr;
-
-  void done(int r) override {
-    if (box_.RangeEmpty()) return QDialog::done(QDialog::Rejected);  // nothing to accept
-    if (!box_.Validate(edit->text())) {
-      edit->setFocus();
-      edit->selectAll();
-      return;
-    }
-    QDialog::done(r == QDialog::Rejected ? QDialog::Accepted : r);
-  }
-
- private:
-  TBoiteValeur& box_;
-};
-
-}  // namespace
-
 void TBoiteValeur::Execute(QWidget* parent) {
   Confirmed = false;
   if (!context_.videoOpened) return;
-  TValueDialog dialog(*this, parent);
+  auto* field = new QLineEdit(InitialText);
+  TCheckedDialog dialog(
+      field, IsReal(), [this](const QString& text) { return Validate(text); }, parent);
+  dialog.cancelable = RangeEmpty();  // nothing could be accepted
   dialog.setWindowTitle(Caption);
   dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   auto* layout = new QVBoxLayout(&dialog);
@@ -270,12 +262,10 @@ void TBoiteValeur::Execute(QWidget* parent) {
   }
   auto* row = new QHBoxLayout;
   row->addWidget(new QLabel(FieldLabel + QStringLiteral(" :")));
-  dialog.edit = new QLineEdit(InitialText);
-  dialog.edit->setObjectName(QStringLiteral("value"));
-  dialog.edit->setMaxLength(16);
-  dialog.edit->setFixedWidth(120);
-  dialog.edit->installEventFilter(new TKeyFilter(*this, dialog.edit));
-  row->addWidget(dialog.edit);
+  field->setObjectName(QStringLiteral("value"));
+  field->setMaxLength(16);
+  field->setFixedWidth(120);
+  row->addWidget(field);
   layout->addLayout(row);
   auto* line = new QFrame;
   line->setFrameShape(QFrame::HLine);
@@ -291,8 +281,8 @@ void TBoiteValeur::Execute(QWidget* parent) {
   status->showMessage(RangeText);
   layout->addWidget(status);
   layout->setSizeConstraint(QLayout::SetFixedSize);
-  dialog.edit->selectAll();
-  dialog.edit->setFocus();
+  field->selectAll();
+  field->setFocus();
   dialog.exec();
 }
 

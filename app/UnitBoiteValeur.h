@@ -5,9 +5,13 @@
 
 #include <array>
 
+#include <functional>
+
 #include <QChar>
+#include <QDialog>
 #include <QString>
 
+class QLineEdit;
 class QWidget;
 
 namespace mlb {
@@ -76,5 +80,31 @@ class TBoiteValeur {
 
 // The message of a text that is no number (real or integer kinds).
 void ShowNotANumber(const QString& text, bool real);
+// The message of a number outside its range: `shown` is the typed text with
+// its unit, `range` the range text.
+void ShowOutOfRange(const QString& shown, const QString& range);
+// The key filter of the number fields: the character to insert, or a null
+// QChar to drop it ("." and "," become the locale's separator in real fields).
+QChar FilterNumberKey(QChar c, bool real);
+
+// A dialog that closes only when `validate` accepts the field's text (or, when
+// `cancelable`, by Esc or the close button); a refused text gets the focus
+// and a full selection again. Typed keys go through FilterNumberKey; a
+// dropped key beeps.
+class TCheckedDialog : public QDialog {
+ public:
+  TCheckedDialog(QLineEdit* field, bool real, std::function<bool(const QString&)> validate,
+                 QWidget* parent);
+  void done(int r) override;
+  bool cancelable = false;
+
+ protected:
+  bool eventFilter(QObject* o, QEvent* e) override;
+  QLineEdit* field_;
+
+ private:
+  bool real_;
+  std::function<bool(const QString&)> validate_;
+};
 
 }  // namespace mlb
