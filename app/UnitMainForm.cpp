@@ -212,7 +212,6 @@ void TMainForm::BuildBars() {
                                             "tehdy, je-li zvětšení větší než 100%."))
                .Execute();
          view_->SetTool(ovPan);
-         ViewToolChanged();
        }},
       {QStringLiteral("ButtonOutilEchelle"), QStringLiteral("Echelle"),
        QStringLiteral("Definovat měřítko|Kalibrovat rozměry obrazu zadáním vzdálenosti dvou bodů"),
@@ -265,9 +264,7 @@ void TMainForm::BuildBars() {
         return;
       }
       click();
-      if (!b->isChecked() &&
-          std::find(d_->toolGroup.begin(), d_->toolGroup.end(), b) != d_->toolGroup.end())
-        b->setChecked(true);  // pressing the pressed tool keeps it
+      if (!b->isChecked()) b->setChecked(true);  // pressing the pressed tool keeps it
     });
   }
 

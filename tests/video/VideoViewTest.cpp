@@ -12,11 +12,6 @@
 #include "measurement/UnitData.h"
 #include "video/UnitVideo.h"
 
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libglib-2.0.so\nleak:libgobject-2.0.so\nleak:libgstreamer-1.0.so\n"
-         "leak:libfontconfig.so\n";
-}
-
 namespace mlb {
 namespace {
 
