@@ -223,7 +223,8 @@ bool TDSPlay::Open(const QString& name) {
   const QByteArray uri = QUrl::fromLocalFile(QFileInfo(name).absoluteFilePath()).toEncoded();
   GError* error = nullptr;
   d.pipeline = gst_parse_launch(
-      "uridecodebin name=src ! videoconvert ! video/x-raw,format=BGRx ! "
+      "uridecodebin name=src ! videoconvert ! videoflip video-direction=auto ! "
+      "videoconvert ! video/x-raw,format=BGRx ! "
       "appsink name=sink sync=false max-buffers=1 drop=false",
       &error);
   if (error) g_error_free(error);

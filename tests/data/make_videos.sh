@@ -8,7 +8,7 @@ set -euo pipefail
 out=${1:?output folder}
 mkdir -p "$out"
 cd "$out"
-[ -f manifest.tsv ] && [ -f mp4_h264.mp4 ] && exit 0
+[ -f manifest.tsv ] && [ -f mp4_rotated.mp4 ] && exit 0
 
 W=320 H=240
 pattern="geq=lum='255*mod(floor(N/pow(2,floor(X*10/W))),2)':cb=128:cr=128"
@@ -30,6 +30,10 @@ ff -f lavfi -i "$(src 40 25)" -c:v wmv2 -q:v 3 -f asf wmv_wmv2.wmv
 ff -f lavfi -i "$(src 40 25)" -vf "select='not(between(n,10,14))'" -fps_mode vfr -c:v libx264 -preset veryfast -bf 0 mp4_vfr.mp4
 # This program's own MPEG-4 writer marks its files with a comment.
 ff -f lavfi -i "$(src 20 25)" -c:v mpeg4 -q:v 3 -metadata comment="Motilab video FFMpeg MPEG4 codec" comment_mpeg4.avi
+# A phone video held upright: stored 320 x 240, shown turned by 90 degrees.
+ff -f lavfi -i "$(src 20 25)" -c:v libx264 -preset veryfast -bf 0 -pix_fmt yuv420p upright.mp4
+ff -i upright.mp4 -c copy -metadata:s:v:0 rotate=90 mp4_rotated.mp4
+rm -f upright.mp4
 # Broken: half of an MJPEG AVI, and a text that is not a video at all.
 head -c $(( $(stat -c %s avi_mjpeg.avi) / 2 )) avi_mjpeg.avi > broken_truncated.avi
 printf 'This is not a video.\n' > broken_text.avi

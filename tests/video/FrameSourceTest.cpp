@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTextStream>
+#include <QTransform>
 
 #include <gtest/gtest.h>
 
@@ -148,6 +149,25 @@ TEST(DSSource, ExactFramesOrRefusal) {
     for (int n : {0, 1, 2, 3, s.FrameCount / 2, s.FrameCount - 1, 20, 19, 18, 17, 16, 15, 14, 13,
                   12, 11, 10, 11, 12})
       EXPECT_EQ(FrameAt(s, n), n) << n;
+  }
+}
+
+// A video stored on its side with a rotation in its metadata is shown upright
+// by both sources that read such files: the size is swapped, and turning the
+// picture back by a quarter turn gives the stored frame.
+TEST(RotatedVideo, BothSourcesShowItUpright) {
+  TFFMpegPlay ff;
+  TDSPlay ds;
+  for (TFrameSource* s : std::initializer_list<TFrameSource*>{&ff, &ds}) {
+    SCOPED_TRACE(int(s->Framework()));
+    s->SetFileName(VideoDir() + QStringLiteral("/mp4_rotated.mp4"));
+    ASSERT_TRUE(s->Opened);
+    EXPECT_EQ(s->FrameWidth, 240);
+    EXPECT_EQ(s->FrameHeight, 320);
+    for (int n : {0, 5, 19}) {
+      s->SetPosition(n);
+      EXPECT_EQ(Pattern(s->CurrentFrame().transformed(QTransform().rotate(90))), n) << n;
+    }
   }
 }
 
