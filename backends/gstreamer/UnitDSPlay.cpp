@@ -23,9 +23,13 @@ constexpr std::size_t kCacheBytes = std::size_t{128} << 20;  // frames kept for 
 constexpr GstClockTime kWait = 10 * GST_SECOND;              // longest wait for a state change
 
 // Waits for the pipeline to settle; false on an error or a time-out.
-bool Settle(GstElement* pipeline) {
+// A local file that has not shown its first frame after this long is left to
+// the next source of the chain (some fragmented MP4 files never do here).
+constexpr GstClockTime kOpenWait = 3 * GST_SECOND;
+
+bool Settle(GstElement* pipeline, GstClockTime wait = kWait) {
   GstState state;
-  return gst_element_get_state(pipeline, &state, nullptr, kWait) == GST_STATE_CHANGE_SUCCESS &&
+  return gst_element_get_state(pipeline, &state, nullptr, wait) == GST_STATE_CHANGE_SUCCESS &&
          state == GST_STATE_PAUSED;
 }
 
@@ -178,8 +182,8 @@ struct TDSPlay::Impl {
 
   // The prerolled frame as an image; null when there is none.
   // The sample is taken once: `time` (when asked for) gets its stream time.
-  QImage Pull(double* time = nullptr) {
-    GstSample* sample = gst_app_sink_try_pull_preroll(GST_APP_SINK(sink), kWait);
+  QImage Pull(double* time = nullptr, GstClockTime wait = kWait) {
+    GstSample* sample = gst_app_sink_try_pull_preroll(GST_APP_SINK(sink), wait);
     if (time) *time = sample ? StreamTime(sample) : -1;
     if (!sample) return QImage();
     QImage img;
@@ -239,7 +243,7 @@ bool TDSPlay::Open(const QString& name) {
   gst_object_unref(src);
   gst_object_unref(d.sink);  // the bin keeps it alive
   gst_element_set_state(d.pipeline, GST_STATE_PAUSED);
-  if (!Settle(d.pipeline)) return false;
+  if (!Settle(d.pipeline, kOpenWait)) return false;
 
   // Size and rate from the negotiated caps; length from the pipeline.
   GstPad* pad = gst_element_get_static_pad(d.sink, "sink");
@@ -266,7 +270,7 @@ bool TDSPlay::Open(const QString& name) {
   if (FrameCount <= 0) return false;
   Position = 0;
   CurrentTime = 0;
-  d.last = d.Pull();  // the prerolled first frame
+  d.last = d.Pull(nullptr, kOpenWait);  // the prerolled first frame
   d.decodedPosition = 0;
   if (d.last.isNull()) return false;
   // The source numbers frames by time on the grid of the caps' rate, so the
