@@ -174,15 +174,16 @@ QString FormatFloat(double value, TFloatFormat format, int precision, int digits
 }
 
 QString FormatTable(double x, int level) {
-  const int p = std::clamp(level, 0, 8);
+  // Level -1 is the coarsest: the angle box of the main window uses it.
+  const int p = std::clamp(level, -1, 8);
   if (std::isnan(x)) return QStringLiteral("#Nombre!");
   const double a = std::abs(x);
   if (a >= 0.01 && a <= 10000) {
     const int d = a > 1000 ? p : a > 100 ? p + 1 : a > 10 ? p + 2 : p + 3;
-    return FormatFixed(x, p + 4, d);
+    return FormatFixed(x, p + 4, std::max(d, 0));
   }
   if (x == 0) return QStringLiteral("0");
-  return FormatScientific(x, p + 3, p + 1);
+  return FormatScientific(x, p + 3, std::max(p + 1, 1));
 }
 
 QString NormalizeDecimalSeparators(const QString& text) {

@@ -37,7 +37,7 @@ inline QString FormatScientific(double v, int p, int d) {
   return FormatFloat(v, TFloatFormat::Scientific, p, d);
 }
 
-// The table number format at precision level 0..8 (tables, boxes, parameter
+// The table number format at precision level -1..8 (tables, boxes, parameter
 // fields): "#Nombre!" for NaN; fixed notation with level + 4 significant digits
 // and 3..0 more decimals for 0.01 <= |x| <= 10000 (the smaller |x|, the more
 // decimals); otherwise "0" for zero, else scientific with level + 3 digits and

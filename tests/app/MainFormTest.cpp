@@ -18,6 +18,7 @@
 
 #include "app/UnitMainForm.h"
 #include "common/UnitMessageBox.h"
+#include "common/UnitNumberFormat.h"
 #include "kinematics/UnitResultats.h"
 #include "measurement/UnitData.h"
 #include "video/UnitVideo.h"
@@ -107,6 +108,12 @@ TEST_F(Window, PointingWorkflowEndToEnd) {
   ClickView(60, 380);
   EXPECT_EQ(window.Data().OriginPlaced(), 1);
   EXPECT_EQ(BoxText("EditAngle"), QStringLiteral(" 0°"));
+  // The angle typed in the angle box turns the axes; the box shows one decimal.
+  nextValue = QStringLiteral("30");
+  QTest::mouseClick(window.Box(QStringLiteral("EditAngle")), Qt::LeftButton);
+  EXPECT_NEAR(window.Data().GetAxisAngle(), M_PI / 6, 1e-12);
+  EXPECT_EQ(BoxText("EditAngle"),
+            QStringLiteral(" 30") + DecimalSeparator() + QStringLiteral("0°"));
   window.Button(QStringLiteral("ButtonOutilMarque"))->click();
   for (int i = 0; i < 5; ++i) ClickView(100 + 40 * i, 300 - 30 * i);
   EXPECT_EQ(window.Data().MarkCount(), 5);

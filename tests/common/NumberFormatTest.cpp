@@ -83,6 +83,14 @@ TEST(NumberFormatTable, LevelsAndRanges) {
       {std::nan(""), 0, "#Nombre!"},
       {1e-7, 1, "1,000E-07"},
       {kHalfPi, 12, "1,57079632679"},  // level capped at 8
+      // Level -1, the angle box: no decimals above 100, one above 10, two
+      // from 0.01 to 10, scientific below, "0" for zero.
+      {123.4, -1, "123"},
+      {-12.34, -1, "-12,3"},
+      {1.234, -1, "1,23"},
+      {0.001234, -1, "1,2E-3"},
+      {0.0, -1, "0"},
+      {179.6, -2, "180"},  // level floored at -1
   };
   for (const Case& c : cases)
     EXPECT_EQ(FormatTable(c.v, c.level).toStdString(), c.expected) << c.v << " level " << c.level;
