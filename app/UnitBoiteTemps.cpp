@@ -10,9 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "app/UnitBoiteValeur.h"
@@ -113,16 +111,7 @@ void TBoiteTemps::Execute(bool videoOpened, double d, double r, QWidget* parent)
   });
   QObject::connect(edit, &QLineEdit::textEdited, &dialog,
                    [&dialog](const QString&) { dialog.other->setChecked(true); });
-  auto* ok = new QPushButton(QStringLiteral("&Ok"));
-  ok->setDefault(true);
-  ok->setFixedSize(75, 25);
-  QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
-  layout->addWidget(ok, 0, Qt::AlignHCenter);
-  auto* status = new QStatusBar;
-  status->setSizeGripEnabled(false);
-  status->showMessage(QStringLiteral("1 µs < dt < 1 Gs"));
-  layout->addWidget(status);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
+  dialog.AddOkAndStatus(layout, QStringLiteral("1 µs < dt < 1 Gs"));
   dialog.exec();
 }
 

@@ -166,6 +166,19 @@ TCheckedDialog::TCheckedDialog(QLineEdit* field, bool real,
   field_->installEventFilter(this);
 }
 
+void TCheckedDialog::AddOkAndStatus(QBoxLayout* layout, const QString& status) {
+  auto* ok = new QPushButton(QStringLiteral("&Ok"));
+  ok->setDefault(true);
+  ok->setFixedSize(75, 25);
+  QObject::connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  layout->addWidget(ok, 0, Qt::AlignHCenter);
+  auto* bar = new QStatusBar;
+  bar->setSizeGripEnabled(false);
+  bar->showMessage(status);
+  layout->addWidget(bar);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
 void TCheckedDialog::done(int r) {
   if (cancelable && r == QDialog::Rejected) return QDialog::done(r);
   if (!validate_(field_->text())) {
@@ -271,16 +284,7 @@ void TBoiteValeur::Execute(QWidget* parent) {
   line->setFrameShape(QFrame::HLine);
   line->setFrameShadow(QFrame::Sunken);
   layout->addWidget(line);
-  auto* ok = new QPushButton(QStringLiteral("&Ok"));
-  ok->setDefault(true);
-  ok->setFixedSize(75, 25);
-  QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
-  layout->addWidget(ok, 0, Qt::AlignHCenter);
-  auto* status = new QStatusBar;
-  status->setSizeGripEnabled(false);
-  status->showMessage(RangeText);
-  layout->addWidget(status);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
+  dialog.AddOkAndStatus(layout, RangeText);
   field->selectAll();
   field->setFocus();
   dialog.exec();

@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QString>
 
+class QBoxLayout;
 class QLineEdit;
 class QWidget;
 
@@ -97,6 +98,9 @@ class TCheckedDialog : public QDialog {
                  QWidget* parent);
   void done(int r) override;
   bool cancelable = false;
+  // Ends the layout with the "&Ok" button (75 x 25, default) and a status bar
+  // showing `status`, and fixes the dialog's size.
+  void AddOkAndStatus(QBoxLayout* layout, const QString& status);
 
  protected:
   bool eventFilter(QObject* o, QEvent* e) override;

@@ -485,14 +485,18 @@ TPoint TVideo::ImageToScreen(TPointD p) const {
   return {Round((p.x - offsetX_) * displayW_), Round((p.y - offsetY_) * displayH_)};
 }
 
-void TVideo::RefreshMapping() {
-  if (!Opened()) return;
+void TVideo::UpdateDisplaySize() {
   displayW_ = buffer_.width() * zoom_ / 100.0;
   displayH_ = buffer_.height() * zoom_ / 100.0;
   if (FrameWidth() != 0 && FrameHeight() != 0 && zoom_ != 0) {
     offsetX_ = static_cast<double>(source_.left()) / FrameWidth();
     offsetY_ = static_cast<double>(source_.top()) / FrameHeight();
   }
+}
+
+void TVideo::RefreshMapping() {
+  if (!Opened()) return;
+  UpdateDisplaySize();
   if (data_) data_->RefreshScreenPositions();
 }
 
@@ -517,7 +521,7 @@ void TVideo::LayoutBars() {
     vBar_->hide();
     hBar_->hide();
   } else {
-    RefreshMapping();
+    UpdateDisplaySize();  // the callers refresh the mapping once the bars are placed
     barsSettingValues_ = true;
     vBar_->setRange(0, std::max(0, Round(displayH_) - pic.height()));
     vBar_->setPageStep(pic.height());

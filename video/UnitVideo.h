@@ -163,6 +163,8 @@ class TVideo : public QWidget, public TMeasureView {
   void SourceOpened();
   void SourceClosed();
   void LayoutBars();
+  // DisplayWidth/Height and the offsets from the zoom and the shown part.
+  void UpdateDisplaySize();
   void PlaceBars();
   void PaintBuffer();
   void MovePointer(int dx, int dy);
